@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include <libxml/tree.h>
+
+// Tolerant helpers over libxml2 trees: a failed parse or query gives an
+// absent result, and the error's description goes to the log.
+
+struct XmlDocFree {
+    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
+};
+using XmlDocument = std::unique_ptr<xmlDoc, XmlDocFree>;
+
+// Option bit 9 (512) repairs HTML into a tree, as libxml2's HTML parser does.
+inline constexpr unsigned kXmlTidyHtml = 1u << 9;
+
+XmlDocument LoadXMLDocument(const QString &path, unsigned options);
+// Absent on an error, empty when nothing matches; document order.
+std::optional<QList<xmlNode *>> NodesForXPath(xmlNode *node, const QString &expression);
+xmlNode *FirstNodeForXPath(xmlNode *node, const QString &expression);
+QString StringForXPath(xmlNode *node, const QString &expression);
+xmlNode *FirstElementNamed(xmlNode *element, const QString &name);
+// The string value of that child; absent when there is none, empty when it is empty.
+QString ChildElementText(xmlNode *element, const QString &name);
+// All character data inside a node, joined in document order; never absent
+// for an existing node.
+QString NodeStringValue(xmlNode *node);
