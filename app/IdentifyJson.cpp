@@ -2,8 +2,7 @@
 
 namespace {
 
-void AppendJsonString(QByteArray &out, const QString &text)
-{
+void AppendJsonString(QByteArray &out, const QString &text) {
     if (text.isNull()) {
         out += "null";
         return;
@@ -43,8 +42,7 @@ void AppendJsonString(QByteArray &out, const QString &text)
 
 } // namespace
 
-QByteArray IdentifyJsonLine(const QString &path, const DocInfo &info)
-{
+QByteArray IdentifyJsonLine(const QString &path, const DocInfo &info) {
     QByteArray out;
     out.reserve(256);
     out += "{\"path\":";

@@ -31,8 +31,7 @@ class Identifier {
 public:
     explicit Identifier(std::FILE *out) : mOut(out) {}
 
-    void identify(const QString &path)
-    {
+    void identify(const QString &path) {
         const DocInfo info = IdentifyDocument(path);
         if (!info.recognised())
             mAllRecognised = false;
@@ -40,8 +39,7 @@ public:
         std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), mOut);
     }
 
-    void identifyLines(std::istream &in)
-    {
+    void identifyLines(std::istream &in) {
         std::string line;
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r')
@@ -60,8 +58,7 @@ private:
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     if (argc < 2) {
         std::fputs("tavo-identify: no files given (try tavo-identify --help)\n", stderr);
         return 2;

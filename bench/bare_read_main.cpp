@@ -8,8 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-int main()
-{
+int main() {
     std::ios::sync_with_stdio(false);
     std::string path;
     unsigned long sum = 0;

@@ -3,16 +3,15 @@
 #include "platform/PropertyList.h"
 #include "toolkit/Resources.h"
 
-const QVariant &DocTypes()
-{
+const QVariant &DocTypes() {
     static QVariant table;
     if (!table.isValid())
-        table = ReadPropertyListFile(ResourcePath(QStringLiteral("DocTypes"), QStringLiteral("plist")));
+        table =
+            ReadPropertyListFile(ResourcePath(QStringLiteral("DocTypes"), QStringLiteral("plist")));
     return table;
 }
 
-QString QuarkSignatureKey(const unsigned char *head)
-{
+QString QuarkSignatureKey(const unsigned char *head) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     QString key(28, QLatin1Char('0'));
     for (int i = 1; i < 14; ++i) {

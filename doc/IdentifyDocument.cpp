@@ -12,8 +12,7 @@
 
 namespace {
 
-void IdentifyInDesign(DocInfo &info)
-{
+void IdentifyInDesign(DocInfo &info) {
     const auto &h = info.header;
     info.appName = QStringLiteral("Adobe InDesign");
     info.creator = kInDesignCreator;
@@ -31,8 +30,7 @@ void IdentifyInDesign(DocInfo &info)
     info.versionName = known.versionName;
 }
 
-void IdentifyQuark(DocInfo &info, const QVariant &docTypes)
-{
+void IdentifyQuark(DocInfo &info, const QVariant &docTypes) {
     info.header[0] = 0;
     if (docTypes.typeId() != QMetaType::QVariantMap)
         return;
@@ -49,7 +47,7 @@ void IdentifyQuark(DocInfo &info, const QVariant &docTypes)
     info.versionName = StringForKey(entry, QStringLiteral("v"), QString());
     const qint64 v = LeadingInteger(info.versionName);
     info.version = static_cast<qint32>(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
-                                                         std::numeric_limits<qint32>::max()));
+                                                          std::numeric_limits<qint32>::max()));
     info.ext = StringForKey(entry, QStringLiteral("ext"), QString());
     info.type = StringForKey(entry, QStringLiteral("type"), QString());
     info.os = StringForKey(entry, QStringLiteral("os"), QString());
@@ -57,8 +55,7 @@ void IdentifyQuark(DocInfo &info, const QVariant &docTypes)
 
 } // namespace
 
-void IdentifyHeader(DocInfo &info, const QVariant &docTypes)
-{
+void IdentifyHeader(DocInfo &info, const QVariant &docTypes) {
     const auto &h = info.header;
     if (h[0] == 0x06 && h[1] == 0x06 && h[2] == 0xED && h[3] == 0xF5)
         IdentifyInDesign(info);
@@ -66,8 +63,7 @@ void IdentifyHeader(DocInfo &info, const QVariant &docTypes)
         IdentifyQuark(info, docTypes);
 }
 
-DocInfo IdentifyDocument(const QString &path)
-{
+DocInfo IdentifyDocument(const QString &path) {
     const QVariant &docTypes = DocTypes();
     DocInfo info;
     if (!ReadFileHead(path, info.header.data(), info.header.size())) {

@@ -20,8 +20,7 @@ constexpr Row kRows[] = {
 
 } // namespace
 
-InDesignVersion InDesignVersionFor(int version)
-{
+InDesignVersion InDesignVersionFor(int version) {
     for (const Row &row : kRows) {
         if (row.version == version)
             return {QString::fromLatin1(row.type), QString::fromLatin1(row.name)};

@@ -7,8 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool ReadFileHead(const QString &path, unsigned char *buffer, std::size_t size)
-{
+bool ReadFileHead(const QString &path, unsigned char *buffer, std::size_t size) {
     if (path.isEmpty())
         return false;
     // Non-blocking, so that a FIFO or device dragged onto the window cannot

@@ -22,8 +22,7 @@ struct Spec {
 
 QString Describe(const QVariant &value);
 
-QString DescribeList(const QVariantList &list)
-{
+QString DescribeList(const QVariantList &list) {
     QStringList parts;
     for (const QVariant &item : list)
         parts << Describe(item);
@@ -31,8 +30,7 @@ QString DescribeList(const QVariantList &list)
 }
 
 // The text that "%@" shows for a value.
-QString Describe(const QVariant &value)
-{
+QString Describe(const QVariant &value) {
     if (!value.isValid())
         return QStringLiteral("(null)");
     switch (value.typeId()) {
@@ -58,8 +56,7 @@ QString Describe(const QVariant &value)
     }
 }
 
-QString Pad(QString text, const Spec &spec)
-{
+QString Pad(QString text, const Spec &spec) {
     if (spec.width > text.size()) {
         const QString fill(spec.width - text.size(), QLatin1Char(' '));
         text = spec.flags.contains(QLatin1Char('-')) ? text + fill : fill + text;
@@ -67,13 +64,11 @@ QString Pad(QString text, const Spec &spec)
     return text;
 }
 
-QString FormatText(const QString &text, const Spec &spec)
-{
+QString FormatText(const QString &text, const Spec &spec) {
     return Pad(spec.precision >= 0 ? text.left(spec.precision) : text, spec);
 }
 
-QString CFormat(const Spec &spec, const char *length, QChar conversion)
-{
+QString CFormat(const Spec &spec, const char *length, QChar conversion) {
     QString c = QLatin1Char('%') + spec.flags;
     if (spec.width >= 0)
         c += QString::number(spec.width);
@@ -82,8 +77,7 @@ QString CFormat(const Spec &spec, const char *length, QChar conversion)
     return c + QLatin1String(length) + conversion;
 }
 
-QString Snprintf(const QString &cformat, auto value)
-{
+QString Snprintf(const QString &cformat, auto value) {
     const QByteArray f = cformat.toLatin1();
     char small[128];
     const int n = std::snprintf(small, sizeof small, f.constData(), value);
@@ -96,8 +90,7 @@ QString Snprintf(const QString &cformat, auto value)
     return QString::fromLatin1(big.constData(), n);
 }
 
-QString FormatInteger(const QVariant &arg, const Spec &spec)
-{
+QString FormatInteger(const QVariant &arg, const Spec &spec) {
     // A text where a number belongs is shown as the text, not as garbage.
     if (!IsNumber(arg))
         return FormatText(Describe(arg), Spec{QString(), spec.width, -1, QString(), QChar()});
@@ -120,8 +113,9 @@ QString FormatInteger(const QVariant &arg, const Spec &spec)
         }
         return Snprintf(CFormat(spec, "ll", QLatin1Char('d')), v);
     }
-    unsigned long long v = arg.typeId() == QMetaType::ULongLong ? arg.toULongLong()
-                                                                : static_cast<unsigned long long>(raw);
+    unsigned long long v = arg.typeId() == QMetaType::ULongLong
+                               ? arg.toULongLong()
+                               : static_cast<unsigned long long>(raw);
     if (!wide) {
         if (len == QLatin1String("hh"))
             v = static_cast<unsigned char>(v);
@@ -130,21 +124,19 @@ QString FormatInteger(const QVariant &arg, const Spec &spec)
         else
             v = static_cast<unsigned int>(v);
     }
-    const QChar c = conv == QLatin1Char('U') ? QLatin1Char('u')
-                  : conv == QLatin1Char('O') ? QLatin1Char('o')
-                                             : conv;
+    const QChar c = conv == QLatin1Char('U')   ? QLatin1Char('u')
+                    : conv == QLatin1Char('O') ? QLatin1Char('o')
+                                               : conv;
     return Snprintf(CFormat(spec, "ll", c), v);
 }
 
-QString FormatReal(const QVariant &arg, const Spec &spec)
-{
+QString FormatReal(const QVariant &arg, const Spec &spec) {
     if (!IsNumber(arg))
         return FormatText(Describe(arg), Spec{QString(), spec.width, -1, QString(), QChar()});
     return Snprintf(CFormat(spec, "", spec.conversion), arg.toDouble());
 }
 
-QString FormatChar(const QVariant &arg, const Spec &spec)
-{
+QString FormatChar(const QVariant &arg, const Spec &spec) {
     if (!IsNumber(arg))
         return FormatText(Describe(arg), spec);
     const qint64 code = IntegerValue(arg);
@@ -155,8 +147,7 @@ QString FormatChar(const QVariant &arg, const Spec &spec)
 }
 
 // Reads a decimal number at `i`, capped; -1 when there are no digits.
-int ReadNumber(const QString &f, qsizetype &i)
-{
+int ReadNumber(const QString &f, qsizetype &i) {
     if (i >= f.size() || !f[i].isDigit() || f[i].unicode() > 127)
         return -1;
     qint64 n = 0;
@@ -169,8 +160,7 @@ int ReadNumber(const QString &f, qsizetype &i)
 
 } // namespace
 
-QString FormatString(const QString &format, const QVariantList &args)
-{
+QString FormatString(const QString &format, const QVariantList &args) {
     QString out;
     out.reserve(format.size() + 16);
     qsizetype nextArg = 0;

@@ -12,8 +12,7 @@
 namespace {
 
 // Property-list dates count seconds from the start of 2001 (UTC).
-const QDateTime &ReferenceDate()
-{
+const QDateTime &ReferenceDate() {
     static const QDateTime epoch(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
     return epoch;
 }
@@ -27,8 +26,7 @@ struct PlistFree {
 };
 using PlistPtr = std::unique_ptr<void, PlistFree>;
 
-QVariant ToVariant(plist_t node, int depth)
-{
+QVariant ToVariant(plist_t node, int depth) {
     if (!node || depth > kMaxDepth)
         return {};
     switch (plist_get_node_type(node)) {
@@ -113,8 +111,7 @@ QVariant ToVariant(plist_t node, int depth)
     }
 }
 
-plist_t FromVariant(const QVariant &value, int depth)
-{
+plist_t FromVariant(const QVariant &value, int depth) {
     if (depth > kMaxDepth)
         return nullptr;
     switch (value.typeId()) {
@@ -147,7 +144,8 @@ plist_t FromVariant(const QVariant &value, int depth)
         const qint64 sec = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
         if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max())
             return nullptr;
-        return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>((ms - sec * 1000) * 1000));
+        return plist_new_date(static_cast<int32_t>(sec),
+                              static_cast<int32_t>((ms - sec * 1000) * 1000));
     }
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
@@ -178,8 +176,7 @@ plist_t FromVariant(const QVariant &value, int depth)
 
 } // namespace
 
-QVariant ReadPropertyList(const QByteArray &bytes)
-{
+QVariant ReadPropertyList(const QByteArray &bytes) {
     // libplist takes a 32-bit length; nothing that large is a property list of ours.
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<int32_t>::max())
         return {};
@@ -189,16 +186,14 @@ QVariant ReadPropertyList(const QByteArray &bytes)
     return ToVariant(root, 0);
 }
 
-QVariant ReadPropertyListFile(const QString &path)
-{
+QVariant ReadPropertyListFile(const QString &path) {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return {};
     return ReadPropertyList(file.readAll());
 }
 
-QByteArray WritePropertyListXml(const QVariant &value)
-{
+QByteArray WritePropertyListXml(const QVariant &value) {
     PlistPtr root(FromVariant(value, 0));
     if (!root)
         return {};
@@ -210,8 +205,7 @@ QByteArray WritePropertyListXml(const QVariant &value)
     return out;
 }
 
-bool WritePropertyListFile(const QString &path, const QVariant &value)
-{
+bool WritePropertyListFile(const QString &path, const QVariant &value) {
     const QByteArray xml = WritePropertyListXml(value);
     if (xml.isEmpty())
         return false;

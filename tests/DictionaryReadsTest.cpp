@@ -8,13 +8,20 @@
 namespace {
 
 const QVariantMap kDict{
-    {"text", "Tavo"}, {"empty", ""},      {"seven", qint64(7)},    {"yes", true},
-    {"real", 2.5},    {"list", QVariantList{1}}, {"digits", "42abc"}, {"minus", qint64(-1)},
-    {"none", "abc"},  {"signed", "  -17"}, {"huge", "99999999999999999999"},
+    {"text", "Tavo"},
+    {"empty", ""},
+    {"seven", qint64(7)},
+    {"yes", true},
+    {"real", 2.5},
+    {"list", QVariantList{1}},
+    {"digits", "42abc"},
+    {"minus", qint64(-1)},
+    {"none", "abc"},
+    {"signed", "  -17"},
+    {"huge", "99999999999999999999"},
 };
 
-TEST(DictionaryReadsTest, StringForKeyTakesTextsAndNumbersOnly)
-{
+TEST(DictionaryReadsTest, StringForKeyTakesTextsAndNumbersOnly) {
     const QString def = QStringLiteral("default");
     EXPECT_EQ(StringForKey(kDict, "text", def), QLatin1String("Tavo"));
     EXPECT_EQ(StringForKey(kDict, "seven", def), QLatin1String("7"));
@@ -31,8 +38,7 @@ TEST(DictionaryReadsTest, StringForKeyTakesTextsAndNumbersOnly)
     EXPECT_TRUE(StringForKey(kDict, "missing", QString()).isNull());
 }
 
-TEST(DictionaryReadsTest, IntegerForKeyReadsNumbersAndLeadingDigits)
-{
+TEST(DictionaryReadsTest, IntegerForKeyReadsNumbersAndLeadingDigits) {
     EXPECT_EQ(IntegerForKey(kDict, "seven", -1), 7);
     EXPECT_EQ(IntegerForKey(kDict, "missing", -1), -1);
     EXPECT_EQ(IntegerForKey(kDict, "minus", 5), -1);
@@ -46,8 +52,7 @@ TEST(DictionaryReadsTest, IntegerForKeyReadsNumbersAndLeadingDigits)
     EXPECT_EQ(IntegerForKey(QVariant(), "seven", 9), 9);
 }
 
-TEST(ResourcesTest, ResourcePathFindsOnlyWhatTheBundleHolds)
-{
+TEST(ResourcesTest, ResourcePathFindsOnlyWhatTheBundleHolds) {
     EXPECT_FALSE(ResourcePath("DocTypes", "plist").isEmpty());
     EXPECT_TRUE(ResourcePath("NoSuchResource", "plist").isNull());
     EXPECT_TRUE(ResourcePath("DocTypes", "xml").isNull());

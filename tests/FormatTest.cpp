@@ -4,23 +4,23 @@
 
 namespace {
 
-TEST(FormatTest, ObjectsTextsAndByteStrings)
-{
+TEST(FormatTest, ObjectsTextsAndByteStrings) {
     EXPECT_EQ(Format("%@: %@", QStringLiteral("/x/Plan.qxd"), QStringLiteral("gone")),
               QLatin1String("/x/Plan.qxd: gone"));
     EXPECT_EQ(Format("%@ %s", QString(), static_cast<const char *>(nullptr)),
               QLatin1String("(null) (null)"));
     EXPECT_EQ(Format("%s %s", "Tavo", "2.20"), QLatin1String("Tavo 2.20"));
     EXPECT_EQ(Format("%@", QStringLiteral("")), QLatin1String(""));
-    EXPECT_EQ(Format("%s", "Gr\xC3\xBC\xC3\x9F" "e"), QString::fromUtf8("Grüße"));
+    EXPECT_EQ(Format("%s", "Gr\xC3\xBC\xC3\x9F"
+                           "e"),
+              QString::fromUtf8("Grüße"));
     EXPECT_EQ(Format("%@ %@", qint64(12), true), QLatin1String("12 1"));
     EXPECT_EQ(Format("100%% %@", QStringLiteral("sure")), QLatin1String("100% sure"));
     EXPECT_EQ(Format("[%-6@][%6s][%.2@]", QStringLiteral("ab"), "cd", QStringLiteral("xyz")),
               QLatin1String("[ab    ][    cd][xy]"));
 }
 
-TEST(FormatTest, IntegersRealsAndCharacters)
-{
+TEST(FormatTest, IntegersRealsAndCharacters) {
     EXPECT_EQ(Format("© %d Vellmoran", 2019), QString::fromUtf8("© 2019 Vellmoran"));
     EXPECT_EQ(Format("%i|%5d|%-5d|%05d|%+d", -3, 42, 42, 42, 7),
               QLatin1String("-3|   42|42   |00042|+7"));
@@ -34,17 +34,16 @@ TEST(FormatTest, IntegersRealsAndCharacters)
     EXPECT_EQ(Format("%*d|%-*d|%.*s", 4, 1, 3, 2, 2, "abc"), QLatin1String("   1|2  |ab"));
 }
 
-TEST(FormatTest, PositionalArguments)
-{
+TEST(FormatTest, PositionalArguments) {
     EXPECT_EQ(Format("%2$@ von %1$@", QStringLiteral("Tavo"), QStringLiteral("Version 2.20")),
               QLatin1String("Version 2.20 von Tavo"));
     EXPECT_EQ(Format("%1$s %1$s %2$d", "x", 3), QLatin1String("x x 3"));
 }
 
 // Translators write formats: nothing they write may crash or read memory.
-TEST(FormatTest, HostileFormatsNeverReadPastTheArguments)
-{
-    EXPECT_EQ(Format("%@ %@ %s %d", QStringLiteral("one")), QLatin1String("one (null) (null) (null)"));
+TEST(FormatTest, HostileFormatsNeverReadPastTheArguments) {
+    EXPECT_EQ(Format("%@ %@ %s %d", QStringLiteral("one")),
+              QLatin1String("one (null) (null) (null)"));
     EXPECT_EQ(Format("%s wants text", QStringLiteral("QuarkXPress 2016")),
               QLatin1String("QuarkXPress 2016 wants text"));
     EXPECT_EQ(Format("%d", QStringLiteral("7 files")), QLatin1String("7 files"));

@@ -1,6 +1,6 @@
+#include "doc/IdentifyDocument.h"
 #include "DocFixtures.h"
 #include "doc/DocTypes.h"
-#include "doc/IdentifyDocument.h"
 #include "toolkit/Resources.h"
 
 #include <QDir>
@@ -12,8 +12,7 @@ namespace {
 
 class IdentifyDocumentTest : public ::testing::Test {
 protected:
-    DocInfo identify(const QByteArray &bytes)
-    {
+    DocInfo identify(const QByteArray &bytes) {
         const QString path = dir.filePath(QStringLiteral("doc%1").arg(++count));
         EXPECT_TRUE(WriteFile(path, bytes));
         return IdentifyDocument(path);
@@ -23,8 +22,7 @@ protected:
     int count = 0;
 };
 
-void ExpectCleared(const DocInfo &info)
-{
+void ExpectCleared(const DocInfo &info) {
     EXPECT_EQ(info.version, 0);
     EXPECT_EQ(info.creator, 0u);
     EXPECT_TRUE(info.appName.isNull());
@@ -42,15 +40,15 @@ struct InDesignCase {
     const char *name;
 };
 
-TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules)
-{
+TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules) {
     const InDesignCase cases[] = {
         // Heads of real documents, from byte 24 on.
         {"InDesign 5.0", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x05}), 30, "IDd5", "CS3"},
-        {"InDesign 14.0", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x0E}), 120, "IDdE", "CC 2019"},
+        {"InDesign 14.0", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x0E}), 120, "IDdE",
+         "CC 2019"},
         {"InDesign 15.0", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x0F}), 130, "IDdF", "2020"},
-        {"InDesign 19.5",
-         InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x13, 0, 0, 0, 0x05}), 170, "????", "??"},
+        {"InDesign 19.5", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x13, 0, 0, 0, 0x05}), 170,
+         "????", "??"},
         // Big-endian documents carry the major version in byte 32.
         {"big-endian CS5.5", InDesignVersionBytes(0, 0, 0, 7, 5), 55, "IDd2", "CS5.5"},
         {"big-endian CS2", InDesignVersionBytes(0, 0, 0, 4, 0), 20, "IDd4", "CS2"},
@@ -88,8 +86,7 @@ TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules)
     }
 }
 
-TEST_F(IdentifyDocumentTest, InDesignMajorTwoIsNotRecognisedButNamed)
-{
+TEST_F(IdentifyDocumentTest, InDesignMajorTwoIsNotRecognisedButNamed) {
     const DocInfo info = identify(InDesignVersionBytes(0, 0, 0, 2, 0));
     EXPECT_EQ(info.version, 0);
     EXPECT_FALSE(info.recognised());
@@ -107,8 +104,7 @@ struct QuarkCase {
     const char *type;
 };
 
-TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocuments)
-{
+TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocuments) {
     const QuarkCase cases[] = {
         {"3.1 Mac document", "00004D4D58505233003900380000", "3", "M", "qxd", "XDOC"},
         {"3.3 Windows document", "00004949585052333F003F000000", "3", "W", "qxd", "XDOC"},
@@ -133,17 +129,25 @@ TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocuments)
 
 // Every release, from either platform, in every kind of file it writes,
 // rebuilt from the documented head layout rather than from the table.
-TEST_F(IdentifyDocumentTest, QuarkTableKnowsEveryReleaseOnBothPlatforms)
-{
+TEST_F(IdentifyDocumentTest, QuarkTableKnowsEveryReleaseOnBothPlatforms) {
     struct Release {
         const char *v;
         std::vector<int> codes;
     };
     const Release releases[] = {
-        {"3", {0x3C, 0x3F}}, {"4", {0x40, 0x41}},     {"5", {0x42}},        {"6", {0x43}},
-        {"7", {0x44}},       {"8", {0x45}},           {"9", {0x46, 0x47, 0x48}},
-        {"10", {0x49, 0x4A}}, {"2015", {0x4B}},       {"2016", {0x4C}},     {"2017", {0x4D}},
-        {"2018", {0x4E}},    {"2019", {0x4F}},
+        {"3", {0x3C, 0x3F}},
+        {"4", {0x40, 0x41}},
+        {"5", {0x42}},
+        {"6", {0x43}},
+        {"7", {0x44}},
+        {"8", {0x45}},
+        {"9", {0x46, 0x47, 0x48}},
+        {"10", {0x49, 0x4A}},
+        {"2015", {0x4B}},
+        {"2016", {0x4C}},
+        {"2017", {0x4D}},
+        {"2018", {0x4E}},
+        {"2019", {0x4F}},
     };
     struct Kind {
         const char *bytes;
@@ -197,11 +201,10 @@ TEST_F(IdentifyDocumentTest, QuarkTableKnowsEveryReleaseOnBothPlatforms)
     EXPECT_EQ(identify(FromHex("00004D4D58505233204320435850")).versionName, QLatin1String("6"));
 }
 
-TEST_F(IdentifyDocumentTest, HostileAndShortFilesGiveAClearedRecord)
-{
+TEST_F(IdentifyDocumentTest, HostileAndShortFilesGiveAClearedRecord) {
     ExpectCleared(identify(QByteArray(512, '\xFF')));
     ExpectCleared(identify(QByteArray(512, '\0')));
-    ExpectCleared(identify(QByteArray::fromHex("0606EDF5")));              // signature alone
+    ExpectCleared(identify(QByteArray::fromHex("0606EDF5")));             // signature alone
     ExpectCleared(identify(FromHex("00004D4D58505233204B204B5854", 14))); // Quark head alone
     ExpectCleared(identify(InDesignVersionBytes(0x0F, 0, 0, 0, 0).left(511)));
     ExpectCleared(identify(QByteArray()));
@@ -223,8 +226,7 @@ TEST_F(IdentifyDocumentTest, HostileAndShortFilesGiveAClearedRecord)
         ExpectCleared(IdentifyDocument(locked));
 }
 
-TEST(IdentifyHeaderTest, EntriesAreReadTolerantly)
-{
+TEST(IdentifyHeaderTest, EntriesAreReadTolerantly) {
     const QString key = QStringLiteral("00004D4D58505233204C204C5850");
     auto identifyWith = [&](const QVariant &entry, const QString &withKey) {
         DocInfo info;
@@ -260,8 +262,8 @@ TEST(IdentifyHeaderTest, EntriesAreReadTolerantly)
     EXPECT_EQ(info.creator, 0u);
 
     // No table, or a table of the wrong shape, recognises no QuarkXPress file.
-    for (const QVariant &table : {QVariant(), QVariant(QVariantList{}),
-                                  QVariant(QVariantMap{{"Quark", QVariantList{}}})}) {
+    for (const QVariant &table :
+         {QVariant(), QVariant(QVariantList{}), QVariant(QVariantMap{{"Quark", QVariantList{}}})}) {
         DocInfo none;
         const QByteArray head = FromHex(key.toLatin1().constData());
         std::copy(head.begin(), head.end(), none.header.begin());
@@ -270,16 +272,14 @@ TEST(IdentifyHeaderTest, EntriesAreReadTolerantly)
     }
 }
 
-TEST(DocTypesTest, SignatureKeyIsUppercaseHexWithByteZeroCleared)
-{
+TEST(DocTypesTest, SignatureKeyIsUppercaseHexWithByteZeroCleared) {
     const QByteArray head = QByteArray::fromHex("4142434445464748494A4B4C4D4E");
     EXPECT_EQ(QuarkSignatureKey(reinterpret_cast<const unsigned char *>(head.constData())),
               QLatin1String("0042434445464748494A4B4C4D4E"));
 }
 
 // Runs in a process of its own, since the table is loaded once per process.
-TEST(DocTypesDeathTest, MissingTableIsTriedAgainUntilFound)
-{
+TEST(DocTypesDeathTest, MissingTableIsTriedAgainUntilFound) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("quark"));
@@ -289,9 +289,8 @@ TEST(DocTypesDeathTest, MissingTableIsTriedAgainUntilFound)
         {
             gBundle = Bundle(dir.path());
             const bool before = IdentifyDocument(path).recognised();
-            const bool inDesign =
-                WriteFile(path + "i", InDesignVersionBytes(9, 0, 0, 0, 0)) &&
-                IdentifyDocument(path + "i").version == 70;
+            const bool inDesign = WriteFile(path + "i", InDesignVersionBytes(9, 0, 0, 0, 0)) &&
+                                  IdentifyDocument(path + "i").version == 70;
             gBundle = real;
             const bool after = IdentifyDocument(path).version == 2016;
             std::exit(!before && inDesign && after ? 0 : 1);

@@ -17,8 +17,7 @@ struct ToolRun {
     QByteArray err;
 };
 
-ToolRun RunIdentify(const QStringList &args, const QByteArray &input = {})
-{
+ToolRun RunIdentify(const QStringList &args, const QByteArray &input = {}) {
     QProcess p;
     p.start(QStringLiteral(TAVO_BIN_DIR "/tavo-identify"), args);
     EXPECT_TRUE(p.waitForStarted());
@@ -31,8 +30,7 @@ ToolRun RunIdentify(const QStringList &args, const QByteArray &input = {})
     return {p.exitCode(), lines, p.readAllStandardError()};
 }
 
-QJsonObject Parse(const QByteArray &line)
-{
+QJsonObject Parse(const QByteArray &line) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
@@ -41,8 +39,7 @@ QJsonObject Parse(const QByteArray &line)
 
 class IdentifyToolTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(WriteFile(quark, FromHex("00004D4D58505233204C204C5850")));
         ASSERT_TRUE(WriteFile(indesign, InDesignVersionBytes(0x0E, 0, 0, 0, 0)));
         ASSERT_TRUE(WriteFile(other, QByteArray(600, 'x')));
@@ -53,8 +50,7 @@ protected:
     QString other = dir.filePath(QStringLiteral("notes.txt"));
 };
 
-TEST_F(IdentifyToolTest, PrintsOneObjectPerFileInArgumentOrder)
-{
+TEST_F(IdentifyToolTest, PrintsOneObjectPerFileInArgumentOrder) {
     const ToolRun run = RunIdentify({indesign, quark});
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.lines.size(), 2);
@@ -76,8 +72,7 @@ TEST_F(IdentifyToolTest, PrintsOneObjectPerFileInArgumentOrder)
     EXPECT_EQ(q.keys().size(), 9);
 }
 
-TEST_F(IdentifyToolTest, UnrecognisedFilesAndUsageErrorsSetTheExitStatus)
-{
+TEST_F(IdentifyToolTest, UnrecognisedFilesAndUsageErrorsSetTheExitStatus) {
     const ToolRun run = RunIdentify({quark, other, dir.filePath("missing")});
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines.size(), 3);
@@ -98,8 +93,7 @@ TEST_F(IdentifyToolTest, UnrecognisedFilesAndUsageErrorsSetTheExitStatus)
     EXPECT_FALSE(help.lines.isEmpty());
 }
 
-TEST_F(IdentifyToolTest, ReadsPathsFromStandardInput)
-{
+TEST_F(IdentifyToolTest, ReadsPathsFromStandardInput) {
     const QByteArray input = (indesign + "\n" + other + "\r\n\n" + quark).toUtf8();
     const ToolRun run = RunIdentify({"-"}, input);
     EXPECT_EQ(run.exitCode, 1);
@@ -109,8 +103,7 @@ TEST_F(IdentifyToolTest, ReadsPathsFromStandardInput)
     EXPECT_EQ(Parse(run.lines[2]).value("versionName").toString(), QLatin1String("2016"));
 }
 
-TEST(IdentifyJsonTest, EscapesPathsAndWritesNullForAbsentTexts)
-{
+TEST(IdentifyJsonTest, EscapesPathsAndWritesNullForAbsentTexts) {
     DocInfo info;
     const QByteArray line = IdentifyJsonLine(QStringLiteral("a\\b\"c\nd\x01"), info);
     EXPECT_EQ(line, QByteArray("{\"path\":\"a\\\\b\\\"c\\nd\\u0001\",\"recognised\":false,"

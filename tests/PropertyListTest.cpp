@@ -9,8 +9,7 @@
 
 namespace {
 
-TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip)
-{
+TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip) {
     const QVariantMap value{
         {"text", "Grüße & <tags>"},
         {"empty", ""},
@@ -39,8 +38,7 @@ TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip)
     EXPECT_FALSE(map.value("empty").toString().isNull());
 }
 
-TEST(PropertyListTest, ReadsBinaryPropertyLists)
-{
+TEST(PropertyListTest, ReadsBinaryPropertyLists) {
     // A binary property list of {"Quark": {"k": {"v": "2016"}}, "n": 7}.
     const QVariant v = ReadPropertyListFile(QStringLiteral(TAVO_TEST_DATA "/binary.plist"));
     ASSERT_EQ(v.typeId(), QMetaType::QVariantMap);
@@ -49,8 +47,7 @@ TEST(PropertyListTest, ReadsBinaryPropertyLists)
               QLatin1String("2016"));
 }
 
-TEST(PropertyListTest, WhatIsNotAPropertyListGivesNoValue)
-{
+TEST(PropertyListTest, WhatIsNotAPropertyListGivesNoValue) {
     EXPECT_FALSE(ReadPropertyList(QByteArray()).isValid());
     EXPECT_FALSE(ReadPropertyList("hello world").isValid());
     EXPECT_FALSE(ReadPropertyList("bplist00garbage").isValid());
@@ -58,12 +55,10 @@ TEST(PropertyListTest, WhatIsNotAPropertyListGivesNoValue)
     EXPECT_FALSE(ReadPropertyList("<plist><dict><key>a</key>").isValid());
     EXPECT_FALSE(ReadPropertyListFile(QStringLiteral("/no/such/file.plist")).isValid());
     EXPECT_FALSE(ReadPropertyListFile(QString()).isValid());
-    EXPECT_TRUE(WritePropertyListXml(QVariant::fromValue(static_cast<void *>(nullptr)))
-                    .isEmpty());
+    EXPECT_TRUE(WritePropertyListXml(QVariant::fromValue(static_cast<void *>(nullptr))).isEmpty());
 }
 
-TEST(PropertyListTest, FileWriteReplacesTheOldFileWholeOrNotAtAll)
-{
+TEST(PropertyListTest, FileWriteReplacesTheOldFileWholeOrNotAtAll) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Tavo.plist");
     ASSERT_TRUE(WritePropertyListFile(path, QVariantMap{{"AddSuffix", qint64(1)}}));

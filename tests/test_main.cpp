@@ -10,8 +10,7 @@
 
 #include <gtest/gtest.h>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     QTemporaryDir home;
     if (!home.isValid())
         return 3;

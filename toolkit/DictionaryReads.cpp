@@ -6,8 +6,7 @@
 #include <cmath>
 #include <limits>
 
-bool IsNumber(const QVariant &value)
-{
+bool IsNumber(const QVariant &value) {
     switch (value.typeId()) {
     case QMetaType::Bool:
     case QMetaType::Int:
@@ -31,8 +30,7 @@ bool IsNumber(const QVariant &value)
 
 namespace {
 
-QString NumberText(const QVariant &value)
-{
+QString NumberText(const QVariant &value) {
     switch (value.typeId()) {
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
@@ -52,8 +50,7 @@ QString NumberText(const QVariant &value)
 
 } // namespace
 
-QString StringForKey(const QVariant &object, const QString &key, const QString &defaultValue)
-{
+QString StringForKey(const QVariant &object, const QString &key, const QString &defaultValue) {
     if (object.typeId() != QMetaType::QVariantMap)
         return defaultValue;
     const QVariantMap map = object.toMap();
@@ -67,8 +64,7 @@ QString StringForKey(const QVariant &object, const QString &key, const QString &
     return defaultValue;
 }
 
-qint64 LeadingInteger(const QString &text)
-{
+qint64 LeadingInteger(const QString &text) {
     constexpr qint64 kMax = std::numeric_limits<qint64>::max();
     constexpr qint64 kMin = std::numeric_limits<qint64>::min();
     qsizetype i = 0;
@@ -93,8 +89,7 @@ qint64 LeadingInteger(const QString &text)
     return value;
 }
 
-qint64 IntegerValue(const QVariant &value)
-{
+qint64 IntegerValue(const QVariant &value) {
     if (value.typeId() == QMetaType::QString)
         return LeadingInteger(value.toString());
     if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
@@ -112,8 +107,7 @@ qint64 IntegerValue(const QVariant &value)
     return 0;
 }
 
-qint64 IntegerForKey(const QVariant &dictionary, const QString &key, qint64 defaultValue)
-{
+qint64 IntegerForKey(const QVariant &dictionary, const QString &key, qint64 defaultValue) {
     if (dictionary.typeId() != QMetaType::QVariantMap)
         return defaultValue;
     const QVariantMap map = dictionary.toMap();

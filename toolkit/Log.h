@@ -17,9 +17,7 @@ void LogLine(const QString &format, const QVariantList &args);
 // The path of the log file; absent before StartLog.
 QString LogPath();
 
-template <typename... Args>
-void LogFormat(const QString &format, const Args &...args)
-{
+template <typename... Args> void LogFormat(const QString &format, const Args &...args) {
     LogLine(format, FormatArgs(args...));
 }
 

@@ -6,14 +6,12 @@
 
 std::optional<Bundle> gBundle;
 
-Bundle Bundle::mainBundle()
-{
-    return Bundle(QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                  QStringLiteral("/../share/tavo")));
+Bundle Bundle::mainBundle() {
+    return Bundle(
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tavo")));
 }
 
-QString Bundle::pathForResource(const QString &name, const QString &type) const
-{
+QString Bundle::pathForResource(const QString &name, const QString &type) const {
     if (mFolder.isEmpty() || name.isEmpty())
         return {};
     QString file = name;
@@ -25,8 +23,7 @@ QString Bundle::pathForResource(const QString &name, const QString &type) const
     return info.absoluteFilePath();
 }
 
-QString ResourcePath(const QString &name, const QString &type)
-{
+QString ResourcePath(const QString &name, const QString &type) {
     if (!gBundle)
         return {};
     return gBundle->pathForResource(name, type);
