@@ -14,21 +14,18 @@ constexpr qint64 kMaxMessage = 64 * 1024 * 1024;
 } // namespace
 
 SingleInstance::SingleInstance(const QString &socketName, QObject *parent)
-    : QObject(parent), mName(socketName.isEmpty() ? defaultSocketName() : socketName)
-{
+    : QObject(parent), mName(socketName.isEmpty() ? defaultSocketName() : socketName) {
     connect(&mServer, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
 }
 
-QString SingleInstance::defaultSocketName()
-{
+QString SingleInstance::defaultSocketName() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
     return folder + QStringLiteral("/Tavo.socket");
 }
 
-bool SingleInstance::handOver(const QStringList &documents)
-{
+bool SingleInstance::handOver(const QStringList &documents) {
     QLocalSocket socket;
     socket.connectToServer(mName);
     if (socket.waitForConnected(kTimeoutMs)) {
@@ -49,8 +46,7 @@ bool SingleInstance::handOver(const QStringList &documents)
     return false;
 }
 
-void SingleInstance::acceptConnection()
-{
+void SingleInstance::acceptConnection() {
     while (QLocalSocket *socket = mServer.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
@@ -69,8 +65,7 @@ void SingleInstance::acceptConnection()
             socket->write("ok");
             socket->flush();
             socket->disconnectFromServer();
-            if (!documents.isEmpty())
-                Q_EMIT documentsReceived(documents);
+            Q_EMIT documentsReceived(documents);
         });
     }
 }

@@ -22,7 +22,7 @@ public:
     static QString defaultSocketName();
 
 Q_SIGNALS:
-    // Documents handed over by a later launch, in the order given there.
+    // A later launch, with the documents it was given (perhaps none), in order.
     void documentsReceived(const QStringList &documents);
 
 private:

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QAbstractButton;
+class QAction;
+class QMainWindow;
+class QWidget;
+class DropView;
+
+// Owns Tavo's windows and runs its life: start-up, documents handed over by
+// the system, the panel and its menu item, the preferences window, the About
+// box, and the record of the windows' state at quit.
+class AppController : public QObject {
+    Q_OBJECT
+public:
+    // `applicationsFolder` is where default application locations are looked for.
+    explicit AppController(const QString &applicationsFolder, QObject *parent = nullptr);
+    ~AppController() override;
+
+    // The process-wide services, in order: resources, strings, settings, log.
+    // Runs once; later calls do nothing.
+    static void initialize();
+
+    // Loads the interface files and connects them (awakeFromNib included).
+    // False when one of them is missing or broken.
+    bool loadInterface();
+
+    void awakeFromNib();
+    void applicationDidFinishLaunching();
+    // A document handed over by the system; always true.
+    bool applicationOpenFile(const QString &path);
+    void applicationWillTerminate();
+    void windowWillClose();
+
+    void showPanel();
+    void hidePanel();
+    void togglePanel(); // the menu item's action
+    void showPrefsDlg();
+    void doUseDocPrefsBtn(QAbstractButton *sender);
+    void doAddSuffixBtn(QAbstractButton *sender);
+    void doAbout();
+
+    QMainWindow *mainWindow() const { return mMainWindow; }
+    DropView *dropView() const { return mDropView; }
+    QWidget *prefsDlg() const { return mPrefsDlg; }
+    QWidget *panel() const { return mPanel; }
+    QAction *showMenuItem() const { return mShowMenuItem; }
+    QAbstractButton *useDocPrefsBtn() const { return mUseDocPrefsBtn; }
+    QAbstractButton *addSuffixBtn() const { return mAddSuffixBtn; }
+    // Documents waiting for launching to finish; absent from then on.
+    const std::optional<QStringList> &paths() const { return mPaths; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fillDefaultLocation(int tag, const QString &key, const QString &appended);
+
+    QString mApplicationsFolder;
+    QPointer<QMainWindow> mMainWindow;
+    QPointer<DropView> mDropView;
+    QPointer<QWidget> mPrefsDlg;
+    QPointer<QWidget> mPanel;
+    QPointer<QAction> mShowMenuItem;
+    QPointer<QAbstractButton> mUseDocPrefsBtn;
+    QPointer<QAbstractButton> mAddSuffixBtn;
+    std::optional<QStringList> mPaths;
+};

@@ -1,0 +1,69 @@
+#include "app/ApplicationMain.h"
+
+#include "app/AppController.h"
+#include "platform/Folders.h"
+#include "platform/SingleInstance.h"
+#include "toolkit/Resources.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// The running instance has a working folder of its own.
+QStringList AbsolutePaths(const QStringList &arguments) {
+    QStringList paths;
+    for (const QString &argument : arguments)
+        paths << QFileInfo(argument).absoluteFilePath();
+    return paths;
+}
+
+} // namespace
+
+int TavoApplicationMain(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavo"));
+    QApplication::setApplicationVersion(QStringLiteral("2.20"));
+    QApplication::setOrganizationName(QStringLiteral("Vellmoran"));
+    QApplication::setDesktopFileName(QStringLiteral("tavo"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QStringList documents = AbsolutePaths(app.arguments().mid(1));
+    // Before anything else runs: a second Tavo must not start a new log.
+    SingleInstance instance;
+    if (instance.handOver(documents))
+        return 0;
+
+    AppController::initialize();
+    QApplication::setWindowIcon(QIcon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png"))));
+
+    AppController controller(ApplicationsFolder());
+    if (!controller.loadInterface()) {
+        std::fputs("tavo: the interface files in the resources folder are missing or broken\n",
+                   stderr);
+        return 1;
+    }
+    controller.mainWindow()->show();
+    for (const QString &path : documents)
+        controller.applicationOpenFile(path);
+
+    QObject::connect(&instance, &SingleInstance::documentsReceived, &controller,
+                     [&controller](const QStringList &handedOver) {
+                         QMainWindow *window = controller.mainWindow();
+                         window->show();
+                         window->raise();
+                         window->activateWindow();
+                         for (const QString &path : handedOver)
+                             controller.applicationOpenFile(path);
+                     });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
+                     [&controller] { controller.applicationWillTerminate(); });
+    QTimer::singleShot(0, &controller,
+                       [&controller] { controller.applicationDidFinishLaunching(); });
+    return app.exec();
+}

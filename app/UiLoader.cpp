@@ -1,0 +1,32 @@
+#include "app/UiLoader.h"
+
+#include "doc/ChooseBox.h"
+#include "doc/DropView.h"
+#include "toolkit/Resources.h"
+
+#include <QFile>
+
+UiLoader::UiLoader(const QString &applicationsFolder, QObject *parent)
+    : QUiLoader(parent), mApplicationsFolder(applicationsFolder) {}
+
+QWidget *UiLoader::createWidget(const QString &className, QWidget *parent, const QString &name) {
+    QWidget *widget = nullptr;
+    if (className == QLatin1String("DropView")) {
+        widget = new DropView(parent);
+    } else if (className == QLatin1String("ChooseBox")) {
+        auto *box = new ChooseBox(parent);
+        box->setApplicationsFolder(mApplicationsFolder);
+        widget = box;
+    } else {
+        return QUiLoader::createWidget(className, parent, name);
+    }
+    widget->setObjectName(name);
+    return widget;
+}
+
+QWidget *UiLoader::loadResource(const QString &name, QWidget *parent) {
+    QFile file(ResourcePath(name, QStringLiteral("ui")));
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return load(&file, parent);
+}

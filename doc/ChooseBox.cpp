@@ -1,0 +1,113 @@
+#include "doc/ChooseBox.h"
+
+#include "app/TavoSettings.h"
+#include "platform/Folders.h"
+#include "toolkit/FileUtils.h"
+
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+
+namespace {
+
+// The drop test is a plain suffix test on the whole path, without the dot.
+bool EndsWithApp(const QString &path) {
+    return !path.isNull() && path.endsWith(QLatin1String("app"), Qt::CaseSensitive);
+}
+
+QString RunOpenPanel(QWidget *parent, const QString &startFolder) {
+    QFileDialog dialog(parent, ChooseBox::tr("Choose the application"), startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setNameFilter(ChooseBox::tr("Applications (*.app)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    // Only application bundles are locations of applications.
+    return chosen.endsWith(QLatin1String(".app")) ? chosen : QString();
+}
+
+} // namespace
+
+ChooseBox::ChooseBox(QWidget *parent)
+    : QGroupBox(parent), mApplicationsFolder(ApplicationsFolder()), mChoose(&RunOpenPanel) {}
+
+void ChooseBox::awakeFromNib() {
+    mPath = findChild<QLineEdit *>();
+    if (auto *button = findChild<QPushButton *>())
+        connect(button, &QPushButton::clicked, this, &ChooseBox::choose);
+
+    const QString key = title();
+    QVariant stored = gSettings->value(key);
+    QString candidate = stored.isValid() ? stored.toString() : defaultLocation(key);
+    if (FileExists(candidate)) {
+        gSettings->setValue(key, candidate);
+        if (mPath)
+            mPath->setText(candidate);
+    } else {
+        gSettings->setValue(key, QVariant());
+    }
+    setAcceptDrops(true);
+}
+
+QString ChooseBox::defaultLocation(const QString &key) const {
+    if (HasPrefix(key, QStringLiteral("QuarkXPress"))) {
+        const QString name = StringsEqual(key, QStringLiteral("QuarkXPress 2016"))
+                                 ? QStringLiteral("QuarkXPress 2016")
+                                 : QStringLiteral("QuarkXPress");
+        return BuildPath(BuildPath(mApplicationsFolder, key), name, QStringLiteral("app"));
+    }
+    if (HasPrefix(key, QStringLiteral("Adobe InDesign")))
+        return BuildPath(BuildPath(mApplicationsFolder, key), key, QStringLiteral("app"));
+    return QString();
+}
+
+QString ChooseBox::path() const {
+    return mPath ? mPath->text() : QString();
+}
+
+void ChooseBox::setPath(const QString &path) {
+    if (mPath)
+        mPath->setText(path);
+    gSettings->setValue(title(), path);
+}
+
+void ChooseBox::choose() {
+    const QString chosen = mChoose(window(), mApplicationsFolder);
+    if (!chosen.isNull())
+        setPath(chosen);
+}
+
+int ChooseBox::draggingEntered(const QMimeData *drag) const {
+    return EndsWithApp(PasteboardFileName(drag)) ? 2 : 0;
+}
+
+bool ChooseBox::prepareForDragOperation(const QMimeData *) const {
+    return true;
+}
+
+bool ChooseBox::performDragOperation(const QMimeData *drag) {
+    const QString path = PasteboardFileName(drag);
+    if (EndsWithApp(path))
+        setPath(path);
+    return true;
+}
+
+void ChooseBox::dragEnterEvent(QDragEnterEvent *event) {
+    if (draggingEntered(event->mimeData()) == 2) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ChooseBox::dropEvent(QDropEvent *event) {
+    if (!prepareForDragOperation(event->mimeData()))
+        return;
+    event->setDropAction(Qt::LinkAction);
+    event->accept();
+    performDragOperation(event->mimeData());
+}

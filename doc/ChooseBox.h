@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QPointer>
+
+class QLineEdit;
+class QMimeData;
+
+// A box of the preferences window that shows and sets where one application
+// version is installed. Its title is the settings key of that version
+// ("QuarkXPress 2016"), read anew by every operation.
+class ChooseBox : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit ChooseBox(QWidget *parent = nullptr);
+
+    // Where the defaults are looked for; /opt unless set before awakeFromNib.
+    void setApplicationsFolder(const QString &folder) { mApplicationsFolder = folder; }
+
+    // Checks the stored location, or tries the default one, and starts
+    // accepting dropped applications.
+    void awakeFromNib();
+
+    QString path() const;
+    void setPath(const QString &path);
+    // Lets the user pick an application bundle.
+    void choose();
+
+    int draggingEntered(const QMimeData *drag) const;
+    bool prepareForDragOperation(const QMimeData *drag) const;
+    bool performDragOperation(const QMimeData *drag);
+
+    // The open panel; replaceable so that tests never run a modal dialog.
+    // Answers the chosen bundle, or an absent text when cancelled.
+    using ChooseFunction = QString (*)(QWidget *parent, const QString &startFolder);
+    void setChooseFunction(ChooseFunction function) { mChoose = function; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    QString defaultLocation(const QString &key) const;
+
+    QPointer<QLineEdit> mPath;
+    QString mApplicationsFolder;
+    ChooseFunction mChoose;
+};
