@@ -4,15 +4,15 @@
 #include <QStringList>
 
 // Which desktop application opens which kind of file, by the freedesktop
-// rules: the [Default Applications] of the mimeapps.list files (desktop-
-// specific ones first, the user's before the system's), then their [Added
-// Associations] less the [Removed Associations], then the applications that
-// declare the type (mimeinfo.cache, or the entries themselves where a folder
-// has no cache). A type without an application falls back to its parent types
-// (text/x-csrc to text/plain), never to application/octet-stream, which every
-// file is. Applications that need a terminal are never chosen: Tavo starts
-// programs without one. Applications are named by their desktop-entry id,
-// such as "org.gnome.TextEditor.desktop".
+// rules: the [Default Applications] of the mimeapps.list files (those named
+// after the current desktop first, the user's before the system's), then
+// their [Added Associations] less the [Removed Associations], then the
+// applications that declare the type (mimeinfo.cache, or the entries
+// themselves where a folder has no cache). A type without an application
+// falls back to its parent types (text/x-csrc to text/plain), never to
+// application/octet-stream, which every file is. Applications that need a
+// terminal are never chosen: Tavo starts programs without one. Applications
+// are named by their desktop-entry id, such as "org.gnome.TextEditor.desktop".
 
 // Full path of the desktop entry of `desktopId` in the applications folders
 // (the first one that holds it wins); an absolute path to an entry is taken

@@ -137,15 +137,15 @@ TEST_F(OpeningTest, AFileGoesToItsTypesAppThenTheTextAppThenTheEditor) {
         ASSERT_TRUE(WriteAll(f, "x"));
 
     // Nothing claims anything: the editor fallback, which is not installed.
-    EXPECT_EQ(AppNameForExtension("png", "txt", "TextEdit"), "TextEdit");
+    EXPECT_EQ(AppNameForExtension("png", "txt", "fallback.desktop"), "fallback.desktop");
     EXPECT_FALSE(OpenItem(png));
 
     app("viewer.desktop", "MimeType=image/png;\n");
     app("term.desktop", "MimeType=text/plain;\nTerminal=true\n");
     app("gone.desktop", "MimeType=text/plain;\nHidden=true\n");
     const QString zed = app("zed.desktop", "MimeType=text/plain;\n");
-    EXPECT_EQ(AppNameForExtension("PNG", "txt", "TextEdit"), "viewer.desktop");
-    EXPECT_EQ(AppNameForExtension("qxd", "txt", "TextEdit"), "zed.desktop");
+    EXPECT_EQ(AppNameForExtension("PNG", "txt", "fallback.desktop"), "viewer.desktop");
+    EXPECT_EQ(AppNameForExtension("qxd", "txt", "fallback.desktop"), "zed.desktop");
 
     // The user's default wins over what applications declare; a default that
     // is not installed is passed over, a removed association left out.
@@ -165,7 +165,7 @@ TEST_F(OpeningTest, AFileGoesToItsTypesAppThenTheTextAppThenTheEditor) {
 
     ASSERT_TRUE(WriteAll(share() + "/applications/mimeinfo.cache",
                          "[MIME Cache]\ntext/plain=viewer.desktop;\n"));
-    EXPECT_EQ(AppNameForExtension("qxd", "txt", "TextEdit"), "viewer.desktop");
+    EXPECT_EQ(AppNameForExtension("qxd", "txt", "fallback.desktop"), "viewer.desktop");
 }
 
 TEST_F(OpeningTest, NamedAppsFoldersAndFailures) {
