@@ -1,0 +1,214 @@
+#include "app/TavoSettings.h"
+
+#include "platform/Folders.h"
+#include "platform/PropertyList.h"
+#include "platform/RectText.h"
+#include "platform/UserDefaults.h"
+#include "toolkit/DictionaryReads.h"
+#include "toolkit/FileUtils.h"
+#include "toolkit/Log.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+TavoSettings *gSettings = nullptr;
+
+namespace {
+
+const QString kShowPrefs = QStringLiteral("ShowPrefs");
+const QString kUseDocPrefs = QStringLiteral("UseDocPrefs");
+const QString kAddSuffix = QStringLiteral("AddSuffix");
+const QString kVisible = QStringLiteral("visible");
+const QString kPos = QStringLiteral("Pos");
+constexpr qint64 kNotSet = -1;
+constexpr int kMaxKeptCopies = 100;
+
+QString SettingsFile() {
+    const QString folder = BuildPath(ApplicationSupportFolder(), QStringLiteral("Vellmoran"));
+    CreateFolder(folder);
+    return BuildPath(folder, QStringLiteral("Tavo"), QStringLiteral("plist"));
+}
+
+QByteArray Contents(const QString &path, bool *ok) {
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly);
+    return *ok ? file.readAll() : QByteArray();
+}
+
+// Keeps the file's bytes beside it before they are overwritten. An older copy
+// with other bytes is never replaced; one with the same bytes is reused, so
+// saving again and again does not pile up copies. Absent when no copy could
+// be kept.
+QString KeepCopy(const QString &path) {
+    bool ok = false;
+    const QByteArray bytes = Contents(path, &ok);
+    if (!ok)
+        return {};
+    for (int n = 1; n <= kMaxKeptCopies; ++n) {
+        QString copy = path + QStringLiteral(".unreadable");
+        if (n > 1)
+            copy += QStringLiteral("-%1").arg(n);
+        if (!QFile::exists(copy)) {
+            QFile out(copy);
+            if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+                out.write(bytes) != bytes.size() || !out.flush()) {
+                out.remove();
+                return {};
+            }
+            return copy;
+        }
+        bool same = false;
+        if (Contents(copy, &same) == bytes && same)
+            return copy;
+    }
+    return {};
+}
+
+bool OnSomeScreen(const QPoint &point) {
+    for (const QScreen *screen : QGuiApplication::screens())
+        if (screen->availableGeometry().contains(point))
+            return true;
+    return false;
+}
+
+void Centre(QWidget *window) {
+    const QScreen *screen = window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace
+
+TavoSettings::TavoSettings(QObject *parent) : TavoSettings(SettingsFile(), parent) {}
+
+TavoSettings::TavoSettings(const QString &filePath, QObject *parent)
+    : QObject(parent), mPath(filePath) {
+    load();
+}
+
+void TavoSettings::load() {
+    if (!FileExists(mPath))
+        return;
+    bool ok = false;
+    const QByteArray bytes = Contents(mPath, &ok);
+    // An empty file holds nothing that could be lost.
+    if (ok && bytes.isEmpty())
+        return;
+    const QVariant root = ok ? ReadPropertyList(bytes) : QVariant();
+    if (root.typeId() == QMetaType::QVariantMap)
+        mDict = root.toMap();
+    else
+        mUnreadablePath = mPath;
+}
+
+qint64 TavoSettings::integerSetting(const QString &key) const {
+    const qint64 stored = IntegerForKey(mDict, key, kNotSet);
+    if (stored != kNotSet)
+        return stored;
+    return IntegerValue(UserDefaultsValue(key));
+}
+
+qint64 TavoSettings::showPrefs() const {
+    return integerSetting(kShowPrefs);
+}
+
+void TavoSettings::setShowPrefs(qint64 value) {
+    mDict.insert(kShowPrefs, value);
+}
+
+qint64 TavoSettings::useDocPrefs() const {
+    return integerSetting(kUseDocPrefs);
+}
+
+void TavoSettings::setUseDocPrefs(qint64 value) {
+    mDict.insert(kUseDocPrefs, value);
+}
+
+qint64 TavoSettings::addSuffix() {
+    if (const qint64 stored = IntegerForKey(mDict, kAddSuffix, kNotSet); stored != kNotSet)
+        return stored;
+    // Stored, so that the file says which way documents were renamed.
+    const qint64 fallback = IntegerValue(UserDefaultsValue(kAddSuffix));
+    setAddSuffix(fallback);
+    return fallback;
+}
+
+void TavoSettings::setAddSuffix(qint64 value) {
+    mDict.insert(kAddSuffix, value);
+}
+
+quint8 TavoSettings::visible() const {
+    if (!mDict.contains(kVisible))
+        return 1;
+    return static_cast<quint8>(IntegerValue(mDict.value(kVisible)) & 0xFF);
+}
+
+void TavoSettings::setVisible(quint8 value) {
+    mDict.insert(kVisible, qint64(value));
+}
+
+QVariant TavoSettings::value(const QString &key) {
+    const auto it = mDict.constFind(key);
+    if (it != mDict.constEnd())
+        return *it;
+    const QVariant fallback = UserDefaultsValue(key);
+    setValue(key, fallback);
+    return fallback;
+}
+
+void TavoSettings::setValue(const QString &key, const QVariant &value) {
+    const bool absent =
+        !value.isValid() || (value.typeId() == QMetaType::QString && value.toString().isNull());
+    if (absent)
+        mDict.remove(key);
+    else
+        mDict.insert(key, value);
+}
+
+void TavoSettings::savePos(const QWidget *window) {
+    mDict.insert(kPos, RectToString(window ? window->geometry() : QRect(0, 0, 0, 0)));
+}
+
+void TavoSettings::restorePos(QWidget *window) const {
+    if (!window)
+        return;
+    const QVariant pos = mDict.value(kPos);
+    if (pos.typeId() == QMetaType::QString && !pos.toString().isEmpty()) {
+        QRect frame = RectFromString(pos.toString());
+        if (frame.topLeft() != QPoint(0, 0) && OnSomeScreen(frame.topLeft())) {
+            // A frame without area would leave the window invisible.
+            if (frame.width() <= 0 || frame.height() <= 0)
+                frame.setSize(window->size());
+            window->setGeometry(frame);
+            return;
+        }
+    }
+    Centre(window);
+}
+
+bool TavoSettings::save() {
+    if (!mUnreadablePath.isNull() && mUnreadablePath == mPath && FileExists(mPath)) {
+        const QString copy = KeepCopy(mPath);
+        if (copy.isNull()) {
+            LogFormat(QStringLiteral("The settings file %@ could not be read, and no copy of it "
+                                     "could be kept, so it was not overwritten"),
+                      mPath);
+            return false;
+        }
+        LogFormat(QStringLiteral("The settings file %@ could not be read; it was kept as %@"),
+                  mPath, copy);
+    }
+    mUnreadablePath.clear();
+    return WritePropertyListFile(mPath, mDict);
+}
+
+bool TavoSettings::open() const {
+    return OpenItem(mPath);
+}
