@@ -16,10 +16,13 @@ void WriteLog(const QString &text);
 void LogLine(const QString &format, const QVariantList &args);
 // The path of the log file; absent before StartLog.
 QString LogPath();
+// False until StartLog, true from then on.
+bool LoggingEnabled();
 
-template <typename... Args>
-void LogFormat(const QString &format, const Args &...args)
-{
+// Nothing is formatted for an absent format or before StartLog.
+template <typename... Args> void LogFormat(const QString &format, const Args &...args) {
+    if (format.isNull() || !LoggingEnabled())
+        return;
     LogLine(format, FormatArgs(args...));
 }
 

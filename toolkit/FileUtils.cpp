@@ -1,0 +1,204 @@
+#include "toolkit/FileUtils.h"
+
+#include "platform/DesktopLauncher.h"
+#include "platform/MimeApps.h"
+#include "toolkit/Log.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+const QChar kSlash = QLatin1Char('/');
+const QChar kDot = QLatin1Char('.');
+
+// The path without trailing slashes; the root stays "/".
+QString WithoutTrailingSlashes(const QString &path) {
+    qsizetype end = path.size();
+    while (end > 1 && path[end - 1] == kSlash)
+        --end;
+    return path.left(end);
+}
+
+QString LastPathComponent(const QString &path) {
+    const QString trimmed = WithoutTrailingSlashes(path);
+    if (trimmed == QStringLiteral("/"))
+        return trimmed;
+    return trimmed.mid(trimmed.lastIndexOf(kSlash) + 1);
+}
+
+// Where the extension's dot is in the path, or -1. A name that only starts
+// with a dot (".profile") has no extension.
+qsizetype ExtensionDot(const QString &trimmedPath) {
+    const qsizetype nameStart = trimmedPath.lastIndexOf(kSlash) + 1;
+    const qsizetype dot = trimmedPath.lastIndexOf(kDot);
+    return dot > nameStart ? dot : -1;
+}
+
+QString PathExtension(const QString &path) {
+    const QString trimmed = WithoutTrailingSlashes(path);
+    const qsizetype dot = ExtensionDot(trimmed);
+    return dot < 0 ? QString() : trimmed.mid(dot + 1);
+}
+
+QString DeletingPathExtension(const QString &path) {
+    const QString trimmed = WithoutTrailingSlashes(path);
+    const qsizetype dot = ExtensionDot(trimmed);
+    return dot < 0 ? trimmed : trimmed.left(dot);
+}
+
+QString AppendingPathExtension(const QString &path, const QString &extension) {
+    return WithoutTrailingSlashes(path) + kDot + extension;
+}
+
+QString AppendingPathComponent(const QString &folder, const QString &name) {
+    QString head = WithoutTrailingSlashes(folder);
+    qsizetype skip = 0;
+    while (skip < name.size() && name[skip] == kSlash)
+        ++skip;
+    if (head.isEmpty())
+        return name.mid(skip);
+    if (!head.endsWith(kSlash))
+        head += kSlash;
+    return head + name.mid(skip);
+}
+
+std::filesystem::path NativePath(const QString &path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+QString ErrorText(const std::error_code &error) {
+    return QString::fromLocal8Bit(error.message());
+}
+
+} // namespace
+
+bool FileExists(const QString &path) {
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+bool IsDirectory(const QString &path) {
+    if (path.isEmpty())
+        return false;
+    return QFileInfo(path).isDir();
+}
+
+bool HasExtension(const QString &path, const QString &extension) {
+    if (path.isNull() || extension.isNull())
+        return false;
+    const QString last = LastPathComponent(path).split(kDot).constLast();
+    return last.compare(extension, Qt::CaseInsensitive) == 0;
+}
+
+QString ReplaceExtension(const QString &path, const QString &extension) {
+    // Nothing to attach an extension to: the input comes back unchanged.
+    if (path.isEmpty() || extension.isNull())
+        return path;
+    return AppendingPathExtension(DeletingPathExtension(path), extension);
+}
+
+QString BuildPath(const QString &folder, const QString &name, const QString &extension) {
+    if (name.isEmpty())
+        return folder;
+    QString path = AppendingPathComponent(folder, name);
+    if (!extension.isNull())
+        path = AppendingPathExtension(path, extension);
+    return path;
+}
+
+bool OpenItem(const QString &path) {
+    if (IsDirectory(path))
+        return OpenFileWithApp(path, FileManagerApp(), true);
+    return OpenFileWithApp(path, QString(), true);
+}
+
+bool OpenFileWithApp(const QString &path, const QString &appName, bool deactivate) {
+    if (!FileExists(path))
+        return false;
+    QString app = appName;
+    if (app.isNull())
+        app = AppNameForExtension(PathExtension(path), QStringLiteral("txt"), PlainTextEditorApp());
+    const QString entry = FindDesktopEntry(app);
+    if (entry.isEmpty())
+        return false;
+    return LaunchDesktopEntry(entry, {QFileInfo(path).absoluteFilePath()}, deactivate);
+}
+
+QString AppNameForExtension(const QString &extension, const QString &fallbackExtension,
+                            const QString &fallbackApp) {
+    QString app = DefaultAppForExtension(extension);
+    if (app.isEmpty())
+        app = DefaultAppForExtension(fallbackExtension);
+    if (app.isEmpty())
+        return fallbackApp;
+    return app;
+}
+
+qint64 FileSize(const QString &path) {
+    if (path.isEmpty())
+        return 0;
+    const QFileInfo info(path);
+    return info.exists() ? info.size() : 0;
+}
+
+QString PasteboardFileName(const QMimeData *data) {
+    if (!data)
+        return {};
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+bool CreateFolder(const QString &path) {
+    if (FileExists(path))
+        return true;
+    if (path.isEmpty())
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(NativePath(path), error);
+    if (error) {
+        LogError(
+            QStringLiteral("The folder “%1” could not be created: %2").arg(path, ErrorText(error)));
+        return false;
+    }
+    return true;
+}
+
+bool RemoveItem(const QString &path) {
+    if (!FileExists(path))
+        return true;
+    std::error_code error;
+    std::filesystem::remove_all(NativePath(path), error);
+    if (error) {
+        LogError(QStringLiteral("“%1” could not be removed: %2")
+                     .arg(LastPathComponent(path), ErrorText(error)),
+                 path);
+        return false;
+    }
+    return true;
+}
+
+bool StringsEqual(const QString &a, const QString &b) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    return a.compare(b, Qt::CaseSensitive) == 0;
+}
+
+bool StringInArray(const QString &text, const QStringList &array) {
+    for (const QString &item : array)
+        if (StringsEqual(item, text))
+            return true;
+    return false;
+}
+
+bool HasPrefix(const QString &text, const QString &prefix) {
+    if (text.isNull() || prefix.isEmpty() || text.size() < prefix.size())
+        return false;
+    return text.startsWith(prefix, Qt::CaseSensitive);
+}
