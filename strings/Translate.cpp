@@ -2,6 +2,7 @@
 
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
+#include "toolkit/FileUtils.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -164,7 +165,7 @@ QString TranslateString(const QString &text) {
     const QString last = text.right(1);
     static const QStringList kKeptEndings{QStringLiteral(":"), QStringLiteral("?"),
                                           QStringLiteral("!"), QStringLiteral("\u2026")};
-    if (kKeptEndings.contains(last))
+    if (StringInArray(last, kKeptEndings))
         return GetString(text.chopped(1)) + last;
     return GetString(text);
 }
