@@ -3,6 +3,7 @@
 #include "strings/AlertBox.h"
 
 #include <QAbstractButton>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -168,6 +169,21 @@ TEST_F(AlertsTest, TheMessageBoxKeepsButtonOrderCodesAndPlainTexts) {
     ASSERT_EQ(plain->buttons().size(), 1);
     plain->buttons().first()->click();
     EXPECT_EQ(AlertCode(*plain), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(AlertIconTest, TheShippedIconIsShownInTheBox) {
+    AlertRequest request;
+    request.iconPath = ResourcePath(QStringLiteral("Vell"), QStringLiteral("png"));
+    ASSERT_FALSE(request.iconPath.isNull());
+    EXPECT_EQ(QImage(request.iconPath).size(), QSize(256, 256));
+    EXPECT_FALSE(CreateAlertBox(request)->iconPixmap().isNull());
+
+    request.iconPath = QStringLiteral("/no/such/Vell.png");
+    EXPECT_TRUE(CreateAlertBox(request)->iconPixmap().isNull());
 }
 
 } // namespace
