@@ -20,6 +20,9 @@ using XmlDocument = std::unique_ptr<xmlDoc, XmlDocFree>;
 inline constexpr unsigned kXmlTidyHtml = 1u << 9;
 
 XmlDocument LoadXMLDocument(const QString &path, unsigned options);
+// As LoadXMLDocument, but the parser's error description goes to the caller
+// instead of the log (for readers that report it some other way).
+XmlDocument ParseXMLFile(const QString &path, unsigned options, QString *errorDescription);
 // Absent on an error, empty when nothing matches; document order.
 std::optional<QList<xmlNode *>> NodesForXPath(xmlNode *node, const QString &expression);
 xmlNode *FirstNodeForXPath(xmlNode *node, const QString &expression);
@@ -27,6 +30,8 @@ QString StringForXPath(xmlNode *node, const QString &expression);
 xmlNode *FirstElementNamed(xmlNode *element, const QString &name);
 // The string value of that child; absent when there is none, empty when it is empty.
 QString ChildElementText(xmlNode *element, const QString &name);
+// The qualified name ("prefix:local") of an element, the local name otherwise.
+QString NodeName(const xmlNode *node);
 // All character data inside a node, joined in document order; never absent
 // for an existing node.
 QString NodeStringValue(xmlNode *node);

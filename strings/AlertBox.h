@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QMessageBox>
+
+#include <memory>
+
+struct AlertRequest;
+
+// The message box that presents an alert: message, detail as informative
+// text (both plain text, so "<" and "%" show as they are), buttons in the
+// order default, alternate, other, Tavo's icon and window title.
+std::unique_ptr<QMessageBox> CreateAlertBox(const AlertRequest &request, QWidget *parent = nullptr);
+
+// The code of the button that closed the box: 1 default, 0 alternate,
+// -1 other. A box closed without a button answers as its escape button.
+int AlertCode(const QMessageBox &box);
+
+// Runs the box modally and answers its code; the presenter alerts use unless
+// another is set.
+int RunAlertBox(const AlertRequest &request);

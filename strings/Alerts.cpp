@@ -1,0 +1,94 @@
+#include "strings/Alerts.h"
+
+#include "strings/AlertBox.h"
+#include "strings/StringTable.h"
+#include "toolkit/Resources.h"
+
+#include <QApplication>
+#include <QWidget>
+
+QString pendingAlertDetail;
+
+namespace {
+
+AlertPresenter &Presenter() {
+    static AlertPresenter presenter = RunAlertBox;
+    return presenter;
+}
+
+QString Title(const char *key) {
+    return GetString(QString::fromUtf8(key));
+}
+
+QWidget *WindowToActivate() {
+    if (QWidget *window = QApplication::activeWindow())
+        return window;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->isVisible() && !(window->windowFlags() & Qt::Popup))
+            return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+AlertPresenter SetAlertPresenter(AlertPresenter presenter) {
+    AlertPresenter previous = std::move(Presenter());
+    Presenter() = presenter ? std::move(presenter) : AlertPresenter(RunAlertBox);
+    return previous;
+}
+
+int ShowAlert(const QString &message, const QString &detail, const QString &defaultButton,
+              const QString &alternateButton, const QString &otherButton) {
+    AlertRequest request;
+    request.message = message;
+    // The detail is often pendingAlertDetail itself, which is cleared below.
+    request.detail = detail.isNull() ? QStringLiteral("") : detail;
+    request.defaultButton = defaultButton;
+    request.alternateButton = alternateButton;
+    request.otherButton = otherButton;
+    request.windowTitle = QStringLiteral("Tavo");
+    request.iconPath = ResourcePath(QStringLiteral("Vell"), QStringLiteral("png"));
+
+    ActivateApp();
+    QApplication::beep();
+    pendingAlertDetail = QString();
+    return Presenter()(request);
+}
+
+QString TextForKey(const char *key, const QVariantList &args) {
+    return FormatString(GetString(QString::fromUtf8(key)), args);
+}
+
+void AlertMessageList(const QString &format, const QVariantList &args) {
+    if (format.isNull())
+        return;
+    ShowAlert(FormatString(format, args), pendingAlertDetail);
+}
+
+bool AskYesNo(const QString &message) {
+    return ShowAlert(message, pendingAlertDetail, Title("yes"), Title("no")) == 1;
+}
+
+bool AskOkCancel(const QString &message) {
+    return ShowAlert(message, pendingAlertDetail, Title("ok"), Title("cancel")) == 1;
+}
+
+int AskYesNoCancel(const QString &message) {
+    return ShowAlert(message, pendingAlertDetail, Title("yes"), Title("no"), Title("cancel"));
+}
+
+int AskYesIgnoreNo(const QString &message) {
+    return ShowAlert(message, pendingAlertDetail, Title("yes"), Title("ignore"), Title("no"));
+}
+
+void ActivateApp(const QString &bundleIdentifier) {
+    if (!bundleIdentifier.isNull() && bundleIdentifier != QGuiApplication::desktopFileName() &&
+        bundleIdentifier != QCoreApplication::applicationName())
+        return;
+    if (QWidget *window = WindowToActivate()) {
+        window->raise();
+        window->activateWindow();
+    }
+}
