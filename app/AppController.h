@@ -1,17 +1,16 @@
 #pragma once
 
+#include "doc/DropView.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMainWindow>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
-
-class QAbstractButton;
-class QAction;
-class QMainWindow;
-class QWidget;
-class DropView;
 
 // Owns Tavo's windows and runs its life: start-up, documents handed over by
 // the system, the panel and its menu item, the preferences window, the About

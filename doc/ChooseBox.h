@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPointer>
 
-class QLineEdit;
 class QMimeData;
 
 // A box of the preferences window that shows and sets where one application

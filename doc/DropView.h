@@ -2,10 +2,10 @@
 
 #include "doc/DocInfo.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
 class QMimeData;
 
 // The area of the main window that documents are dropped on. While a file
