@@ -1,30 +1,24 @@
 #pragma once
 
-// A sandbox for the string, alert and translation tests: its own resource
-// folder as the bundle, no string table, and a recorder in place of the modal
+// A sandbox for the string, alert and translation tests: a resource folder of
+// its own as the bundle, no string table, and a recorder in place of the modal
 // alert box. Everything process-wide is put back afterwards.
 
+#include "QtPrinters.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
 #include "toolkit/Resources.h"
 
 #include <QFile>
-#include <QList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 class StringsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        mSavedBundle = gBundle;
-        mSavedStrings = gStrings;
-        mSavedDetail = pendingAlertDetail;
         gBundle = Bundle(mResources.path());
         gStrings.reset();
-        pendingAlertDetail = QString();
         mSavedPresenter = SetAlertPresenter([this](const AlertRequest &request) {
             alerts.append(request);
             return answers.isEmpty() ? 1 : answers.takeFirst();
@@ -35,7 +29,7 @@ protected:
         SetAlertPresenter(mSavedPresenter);
         gBundle = mSavedBundle;
         gStrings = mSavedStrings;
-        pendingAlertDetail = mSavedDetail;
+        pendingAlertDetail = QString();
     }
 
     void writeResource(const QString &fileName, const QByteArray &content) {
@@ -51,12 +45,11 @@ protected:
     }
 
     QList<AlertRequest> alerts;
-    QList<int> answers; // codes the recorder answers, in turn; 1 when none is left
+    QList<int> answers; // the codes the recorder answers in turn; then 1
 
 private:
     QTemporaryDir mResources;
-    std::optional<Bundle> mSavedBundle;
-    std::optional<QVariantMap> mSavedStrings;
-    QString mSavedDetail;
+    std::optional<Bundle> mSavedBundle = gBundle;
+    std::optional<QVariantMap> mSavedStrings = gStrings;
     AlertPresenter mSavedPresenter;
 };
