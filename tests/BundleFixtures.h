@@ -3,6 +3,7 @@
 // Application bundles made in a temporary folder, whose program is a small
 // script that records its argument and its standard input.
 
+#include "TestSupport.h"
 #include "platform/PropertyList.h"
 
 #include <QCoreApplication>
@@ -56,9 +57,4 @@ inline bool WaitForRecord(const QString &record) {
         QThread::msleep(20);
     }
     return true;
-}
-
-inline QByteArray ReadAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -1,7 +1,7 @@
 // The string table that ships with Tavo: every key the program passes and
 // every title of its interface files has an English and a German text.
 
-#include "QtPrinters.h"
+#include "TestSupport.h"
 #include "platform/Format.h"
 #include "strings/StringTable.h"
 #include "toolkit/Resources.h"

@@ -4,7 +4,7 @@
 // its own as the bundle, no string table, and a recorder in place of the modal
 // alert box. Everything process-wide is put back afterwards.
 
-#include "QtPrinters.h"
+#include "TestSupport.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
 #include "toolkit/Resources.h"

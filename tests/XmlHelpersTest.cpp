@@ -1,5 +1,5 @@
 #include "toolkit/XmlHelpers.h"
-#include "QtPrinters.h"
+#include "TestSupport.h"
 #include "toolkit/Log.h"
 
 #include <QFile>
