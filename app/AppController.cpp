@@ -117,6 +117,9 @@ void AppController::awakeFromNib() {
     TranslateMainMenu(mMainWindow->menuBar());
     TranslateViews(mDropView);
     TranslateWindow(mPrefsDlg);
+    // The panel and the main window's title are ours to word too.
+    TranslateWindow(mPanel);
+    TranslateTitle(mMainWindow);
     if (gSettings->visible() == 1)
         showPanel();
 }

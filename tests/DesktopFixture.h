@@ -1,0 +1,66 @@
+#pragma once
+
+// A sandbox for the tests of the desktop program: folders of its own for the
+// settings, the defaults, the log and the applications; a fresh settings
+// store; the shipped English texts; and a recorder in place of the alert box.
+
+#include "TestSupport.h"
+#include "app/TavoSettings.h"
+#include "platform/PropertyList.h"
+#include "strings/Alerts.h"
+#include "strings/StringTable.h"
+#include "toolkit/Log.h"
+#include "toolkit/Resources.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+class DesktopFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QDir().mkpath(applications()));
+        mSavedSettings = gSettings;
+        gSettings = new TavoSettings;
+        LoadStringTable(QStringLiteral("MyStrings"), QStringLiteral("en"));
+        mSavedPresenter = SetAlertPresenter([this](const AlertRequest &request) {
+            alerts.append(request);
+            if (onAlert)
+                onAlert(request);
+            return 1;
+        });
+        StartLog(1, 12000, QStringLiteral("Vellmoran"));
+    }
+
+    void TearDown() override {
+        SetAlertPresenter(mSavedPresenter);
+        delete gSettings;
+        gSettings = mSavedSettings;
+        gStrings = mSavedStrings;
+        pendingAlertDetail = QString();
+    }
+
+    QString path(const QString &name) const { return mRoot.filePath(name); }
+    QString applications() const { return mRoot.filePath(QStringLiteral("opt")); }
+    QString settingsFile() const { return path(QStringLiteral("config/Vellmoran/Tavo.plist")); }
+    QByteArray log() const { return ReadAll(LogPath()); }
+
+    // Values that an administrator presets for every user.
+    void presetDefaults(const QVariantMap &values) {
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("xdg/Vellmoran"))));
+        ASSERT_TRUE(WritePropertyListFile(path(QStringLiteral("xdg/Vellmoran/TavoDefaults.plist")),
+                                          values));
+    }
+
+    QList<AlertRequest> alerts;
+    std::function<void(const AlertRequest &)> onAlert;
+
+private:
+    QTemporaryDir mRoot;
+    ScopedEnv mConfigHome{"XDG_CONFIG_HOME", QFile::encodeName(mRoot.filePath("config"))};
+    ScopedEnv mConfigDirs{"XDG_CONFIG_DIRS", QFile::encodeName(mRoot.filePath("xdg"))};
+    ScopedEnv mHome{"HOME", QFile::encodeName(mRoot.path())};
+    TavoSettings *mSavedSettings = nullptr;
+    std::optional<QVariantMap> mSavedStrings = gStrings;
+    AlertPresenter mSavedPresenter;
+};
