@@ -1,0 +1,194 @@
+#include "app/AppController.h"
+#include "DesktopFixture.h"
+#include "DocFixtures.h"
+#include "platform/Format.h"
+#include "platform/RectText.h"
+#include "platform/ViewWithTag.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
+
+#include <cstdio>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the program writes to standard error while it lives.
+class StderrCapture {
+public:
+    StderrCapture() : mFile(std::tmpfile()), mSaved(::dup(2)) {
+        std::fflush(stderr);
+        ::dup2(::fileno(mFile), 2);
+    }
+    ~StderrCapture() {
+        restore();
+        std::fclose(mFile);
+    }
+    QByteArray text() {
+        restore();
+        std::rewind(mFile);
+        QByteArray all;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, mFile)) > 0)
+            all.append(buffer, qsizetype(n));
+        return all;
+    }
+
+private:
+    void restore() {
+        if (mSaved >= 0) {
+            std::fflush(stderr);
+            ::dup2(mSaved, 2);
+            ::close(mSaved);
+            mSaved = -1;
+        }
+    }
+    std::FILE *mFile;
+    int mSaved;
+};
+
+class AppControllerTest : public DesktopFixture {
+protected:
+    std::unique_ptr<AppController> start() {
+        auto controller = std::make_unique<AppController>(applications());
+        EXPECT_TRUE(controller->loadInterface());
+        return controller;
+    }
+    QString field(AppController &controller, int tag) {
+        auto *edit = qobject_cast<QLineEdit *>(ViewWithTag(controller.prefsDlg(), tag));
+        return edit ? edit->text() : QStringLiteral("<no field>");
+    }
+    QVariantMap savedSettings() const { return ReadPropertyListFile(settingsFile()).toMap(); }
+};
+
+TEST_F(AppControllerTest, TheFirstStartShowsThePanelCentredAndFillsFoundDefaults) {
+    QDir().mkpath(applications() + "/QuarkXPress 2017.app");
+    QDir().mkpath(applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");
+    auto controller = start();
+    EXPECT_TRUE(controller->panel()->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(qAbs(controller->panel()->geometry().center().x() - screen.center().x()), 2);
+    EXPECT_FALSE(controller->prefsDlg()->isVisible());
+    EXPECT_FALSE(controller->useDocPrefsBtn()->isChecked());
+    EXPECT_FALSE(controller->addSuffixBtn()->isChecked());
+    EXPECT_EQ(controller->showMenuItem()->text(), GetString("hidePanel"));
+
+    EXPECT_EQ(field(*controller, 115), QLatin1String(""));
+    EXPECT_EQ(field(*controller, 116), applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");
+    EXPECT_EQ(field(*controller, 117), applications() + "/QuarkXPress 2017.app");
+    EXPECT_EQ(field(*controller, 118), QLatin1String(""));
+    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017").toString(),
+              applications() + "/QuarkXPress 2017.app");
+    EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2015"));
+
+    // The interface is in the user's language, boxes keep their keys.
+    EXPECT_EQ(controller->prefsDlg()->windowTitle(), GetString("prefsTitle"));
+    EXPECT_EQ(controller->useDocPrefsBtn()->text(), GetString("useDocPrefs"));
+    QStringList menus;
+    for (QAction *action : controller->mainWindow()->menuBar()->actions())
+        menus << action->text();
+    EXPECT_EQ(menus, QStringList({GetString("Tavo"), GetString("Window")}));
+    EXPECT_NE(GetString("prefsTitle"), QLatin1String("prefsTitle"));
+}
+
+TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow) {
+    gSettings->setShowPrefs(1);
+    auto controller = start();
+    ASSERT_TRUE(WriteFile(path("first.qxd"), FromHex("00004D4D58505233204C204C5850")));
+    ASSERT_TRUE(WriteFile(path("second.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
+    ASSERT_TRUE(WriteFile(path("third.indd"), InDesignVersionBytes(9, 0, 0, 0, 0)));
+    QList<bool> prefsShownAtAlert;
+    onAlert = [&](const AlertRequest &) {
+        prefsShownAtAlert << controller->prefsDlg()->isVisible();
+    };
+
+    EXPECT_TRUE(controller->applicationOpenFile(path("first.qxd")));
+    EXPECT_TRUE(controller->applicationOpenFile(path("second.indd")));
+    EXPECT_TRUE(alerts.isEmpty());
+    controller->applicationDidFinishLaunching();
+    EXPECT_FALSE(controller->paths().has_value());
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_TRUE(alerts[0].message.contains("QuarkXPress 2016"));
+    EXPECT_TRUE(alerts[1].message.contains("Adobe InDesign CS6"));
+    EXPECT_EQ(prefsShownAtAlert, QList<bool>({true, true}));
+
+    // Later ones are opened at once.
+    EXPECT_TRUE(controller->applicationOpenFile(path("third.indd")));
+    ASSERT_EQ(alerts.size(), 3);
+    EXPECT_TRUE(alerts[2].message.contains("Adobe InDesign CC"));
+}
+
+TEST_F(AppControllerTest, QuittingWithThePanelOpenRecordsItAndItsPlace) {
+    auto controller = start();
+    QWidget *panel = controller->panel();
+    ASSERT_TRUE(panel->isVisible());
+    panel->move(panel->pos() + QPoint(17, 23));
+    const QRect frame = panel->geometry();
+    controller->useDocPrefsBtn()->click();
+    controller->showPrefsDlg();
+    StderrCapture console;
+    controller->applicationWillTerminate();
+    const QByteArray lines = console.text();
+    EXPECT_TRUE(lines.contains("windowWillClose\n"));
+    EXPECT_TRUE(lines.contains("applicationWillTerminate: 1\n"));
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(controller->showMenuItem()->text(), GetString("showPanel"));
+
+    const QVariantMap saved = savedSettings();
+    EXPECT_EQ(saved.value("visible").toLongLong(), 1);
+    EXPECT_EQ(saved.value("ShowPrefs").toLongLong(), 1);
+    EXPECT_EQ(saved.value("UseDocPrefs").toLongLong(), 1);
+    EXPECT_EQ(saved.value("Pos").toString(), RectToString(frame));
+
+    // The next start puts the panel where it was.
+    controller.reset();
+    delete gSettings;
+    gSettings = new TavoSettings;
+    auto next = start();
+    EXPECT_TRUE(next->panel()->isVisible());
+    EXPECT_EQ(next->panel()->geometry().topLeft(), frame.topLeft());
+    EXPECT_TRUE(next->useDocPrefsBtn()->isChecked());
+}
+
+TEST_F(AppControllerTest, TheMenuItemShowsAndHidesThePanelAndEveryHideRecordsIt) {
+    gSettings->setVisible(0);
+    auto controller = start();
+    EXPECT_FALSE(controller->panel()->isVisible());
+    controller->showMenuItem()->trigger();
+    EXPECT_TRUE(controller->panel()->isVisible());
+    EXPECT_EQ(controller->showMenuItem()->text(), GetString("hidePanel"));
+    controller->panel()->move(controller->panel()->pos() + QPoint(5, 5));
+    StderrCapture console;
+    controller->showMenuItem()->trigger();
+    EXPECT_FALSE(controller->panel()->isVisible());
+    EXPECT_EQ(controller->showMenuItem()->text(), GetString("showPanel"));
+    EXPECT_EQ(gSettings->dict().value("Pos").toString(),
+              RectToString(controller->panel()->geometry()));
+
+    controller->applicationWillTerminate();
+    EXPECT_TRUE(console.text().contains("applicationWillTerminate: 0\n"));
+    EXPECT_EQ(savedSettings().value("visible").toLongLong(), 0);
+    EXPECT_EQ(savedSettings().value("ShowPrefs").toLongLong(), 0);
+    EXPECT_TRUE(savedSettings().contains("Pos"));
+}
+
+TEST_F(AppControllerTest, TheAboutBoxNamesTheVersionAndTheCopyright) {
+    auto controller = start();
+    controller->doAbout();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].message, Format(GetString("about"), "Tavo", "2.20"));
+    EXPECT_TRUE(alerts[0].message.contains("2.20"));
+    EXPECT_EQ(alerts[0].detail, Format(GetString("copyright"), 2019));
+    EXPECT_EQ(alerts[0].windowTitle, QLatin1String("Tavo"));
+    controller->doAbout();
+    EXPECT_EQ(alerts[1].detail, alerts[0].detail);
+}
+
+} // namespace
