@@ -119,6 +119,9 @@ TEST_F(DropViewTest, ADropClearsTheLabelsThenOpensOnlyTheFirstFile) {
     EXPECT_EQ(labelsAtAlert, QStringList({"", ""}));
 
     // Through Qt, the opening waits until the drop itself is over.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, drag.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, drag.get(), Qt::LeftButton,
                     Qt::NoModifier);
     QCoreApplication::sendEvent(&view, &drop);
