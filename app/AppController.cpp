@@ -92,7 +92,7 @@ bool AppController::loadInterface() {
     if (auto *prefs = mMainWindow->findChild<QAction *>(QStringLiteral("prefsAction")))
         connect(prefs, &QAction::triggered, this, &AppController::showPrefsDlg);
     if (auto *quit = mMainWindow->findChild<QAction *>(QStringLiteral("quitAction")))
-        connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        connect(quit, &QAction::triggered, this, &AppController::quit);
     connect(mUseDocPrefsBtn, &QAbstractButton::clicked, this,
             [this] { doUseDocPrefsBtn(mUseDocPrefsBtn); });
     connect(mAddSuffixBtn, &QAbstractButton::clicked, this,
@@ -169,6 +169,19 @@ void AppController::applicationWillTerminate() {
     gSettings->save();
 }
 
+void AppController::quit() {
+    finish();
+    // Qt closes every window as it quits; by now their state is recorded.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void AppController::finish() {
+    if (mFinished)
+        return;
+    mFinished = true;
+    applicationWillTerminate();
+}
+
 void AppController::windowWillClose() {
     ConsoleLine("windowWillClose");
     if (mShowMenuItem)
@@ -218,9 +231,9 @@ bool AppController::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Close) {
         if (watched == mPanel && mPanel->isVisible())
             windowWillClose();
-        else if (watched == mMainWindow)
+        else if (watched == mMainWindow && !mFinished)
             // Closing the main window ends Tavo, as quitting from the menu does.
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            quit();
     }
     return QObject::eventFilter(watched, event);
 }

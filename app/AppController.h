@@ -35,6 +35,11 @@ public:
     // A document handed over by the system; always true.
     bool applicationOpenFile(const QString &path);
     void applicationWillTerminate();
+    // Quits Tavo: records the windows and saves the settings while the
+    // windows are still as the user left them, then ends the event loop.
+    void quit();
+    // Records and saves once, however the process comes to its end.
+    void finish();
     void windowWillClose();
 
     void showPanel();
@@ -70,4 +75,5 @@ private:
     QPointer<QAbstractButton> mUseDocPrefsBtn;
     QPointer<QAbstractButton> mAddSuffixBtn;
     std::optional<QStringList> mPaths;
+    bool mFinished = false;
 };

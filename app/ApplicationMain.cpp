@@ -62,7 +62,7 @@ int TavoApplicationMain(int argc, char **argv) {
                              controller.applicationOpenFile(path);
                      });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
-                     [&controller] { controller.applicationWillTerminate(); });
+                     [&controller] { controller.finish(); });
     QTimer::singleShot(0, &controller,
                        [&controller] { controller.applicationDidFinishLaunching(); });
     return app.exec();

@@ -179,6 +179,18 @@ TEST_F(AppControllerTest, TheMenuItemShowsAndHidesThePanelAndEveryHideRecordsIt)
     EXPECT_TRUE(savedSettings().contains("Pos"));
 }
 
+TEST_F(AppControllerTest, QuitFromTheMenuRecordsTheWindowsBeforeQtClosesThem) {
+    auto controller = start();
+    auto *quit = controller->mainWindow()->findChild<QAction *>("quitAction");
+    ASSERT_NE(quit, nullptr);
+    EXPECT_EQ(quit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    StderrCapture console;
+    quit->trigger();
+    controller->finish(); // what the end of the event loop does; records nothing twice
+    EXPECT_EQ(console.text().count("applicationWillTerminate: 1\n"), 1);
+    EXPECT_EQ(savedSettings().value("visible").toLongLong(), 1);
+}
+
 TEST_F(AppControllerTest, TheAboutBoxNamesTheVersionAndTheCopyright) {
     auto controller = start();
     controller->doAbout();
