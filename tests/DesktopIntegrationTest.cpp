@@ -1,0 +1,43 @@
+#include "DocFixtures.h"
+#include "TestSupport.h"
+
+#include <QMimeDatabase>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The desktop learns our document types from the shipped MIME package; the
+// heads decide even when a file's name says nothing.
+TEST(DesktopIntegrationTest, MimePackageRecognisesLayoutDocumentsByTheirHeads) {
+    QTemporaryDir data;
+    ASSERT_TRUE(QDir().mkpath(data.filePath("mime/packages")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVO_SOURCE_DIR "/desktop/tavo-mime.xml"),
+                            data.filePath("mime/packages/tavo.xml")));
+    // Must come before the first use of the MIME database in this process.
+    ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(data.path()) + ":/usr/share");
+    ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(data.filePath("none")));
+
+    ASSERT_TRUE(WriteFile(data.filePath("job1"), FromHex("00004D4D58505233204C204C5850")));
+    ASSERT_TRUE(WriteFile(data.filePath("job2"), FromHex("00004949585052333F003F000000")));
+    ASSERT_TRUE(WriteFile(data.filePath("job3"), InDesignVersionBytes(8, 0, 0, 0, 0)));
+    QMimeDatabase db;
+    EXPECT_EQ(db.mimeTypeForFile(data.filePath("job1")).name(),
+              QLatin1String("application/vnd.quark.quarkxpress"));
+    EXPECT_EQ(db.mimeTypeForFile(data.filePath("job2")).name(),
+              QLatin1String("application/vnd.quark.quarkxpress"));
+    EXPECT_EQ(db.mimeTypeForFile(data.filePath("job3")).name(),
+              QLatin1String("application/x-indesign"));
+    EXPECT_EQ(db.mimeTypeForFile("Plan.qxd", QMimeDatabase::MatchExtension).name(),
+              QLatin1String("application/vnd.quark.quarkxpress"));
+}
+
+TEST(DesktopIntegrationTest, DesktopEntryOffersTavoForThoseTypes) {
+    const QByteArray entry = ReadAll(QStringLiteral(TAVO_SOURCE_DIR "/desktop/tavo.desktop"));
+    EXPECT_TRUE(entry.contains("\nExec=tavo %F\n"));
+    EXPECT_TRUE(entry.contains(
+        "\nMimeType=application/vnd.quark.quarkxpress;application/x-indesign;\n"));
+}
+
+} // namespace
