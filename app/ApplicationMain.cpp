@@ -2,13 +2,16 @@
 
 #include "app/AppController.h"
 #include "platform/Folders.h"
+#include "platform/PluginFreeScope.h"
 #include "platform/SingleInstance.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QImage>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,7 +43,11 @@ int TavoApplicationMain(int argc, char **argv) {
         return 0;
 
     AppController::initialize();
-    QApplication::setWindowIcon(QIcon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png"))));
+    {
+        const PluginFreeScope noPlugins; // PNG is built in
+        QApplication::setWindowIcon(QPixmap::fromImage(
+            QImage(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")))));
+    }
 
     AppController controller(ApplicationsFolder());
     if (!controller.loadInterface()) {

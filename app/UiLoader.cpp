@@ -6,8 +6,11 @@
 
 #include <QFile>
 
-UiLoader::UiLoader(const QString &applicationsFolder, QObject *parent)
-    : QUiLoader(parent), mApplicationsFolder(applicationsFolder) {}
+UiLoader::UiLoader(const QString &applicationsFolder) : mApplicationsFolder(applicationsFolder) {}
+
+std::unique_ptr<UiLoader> UiLoader::create(const QString &applicationsFolder) {
+    return std::unique_ptr<UiLoader>(new UiLoader(applicationsFolder));
+}
 
 QWidget *UiLoader::createWidget(const QString &className, QWidget *parent, const QString &name) {
     QWidget *widget = nullptr;

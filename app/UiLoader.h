@@ -3,13 +3,17 @@
 #include <QString>
 #include <QUiLoader>
 
+#include <memory>
+
 // Loads interface files from the resources and creates Tavo's own widgets
 // (DropView, ChooseBox) where the files name them.
 class UiLoader : public QUiLoader {
     Q_OBJECT
 public:
     // `applicationsFolder` is where the location boxes look for defaults.
-    explicit UiLoader(const QString &applicationsFolder, QObject *parent = nullptr);
+    // Make it inside a PluginFreeScope: QUiLoader loads every designer plugin
+    // it finds as it is made, and our files name none.
+    static std::unique_ptr<UiLoader> create(const QString &applicationsFolder);
 
     QWidget *createWidget(const QString &className, QWidget *parent = nullptr,
                           const QString &name = QString()) override;
@@ -19,5 +23,7 @@ public:
     QWidget *loadResource(const QString &name, QWidget *parent = nullptr);
 
 private:
+    explicit UiLoader(const QString &applicationsFolder);
+
     QString mApplicationsFolder;
 };
