@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
 
@@ -45,8 +46,11 @@ int TavoApplicationMain(int argc, char **argv) {
     AppController::initialize();
     {
         const PluginFreeScope noPlugins; // PNG is built in
-        QApplication::setWindowIcon(QPixmap::fromImage(
-            QImage(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")))));
+        // X11 keeps a copy of the icon with every window, and 256 pixels a
+        // side would cost a quarter megabyte each; title bars show 64 at most.
+        const QImage icon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")));
+        QApplication::setWindowIcon(
+            QPixmap::fromImage(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     }
 
     AppController controller(ApplicationsFolder());
@@ -56,6 +60,8 @@ int TavoApplicationMain(int argc, char **argv) {
         return 1;
     }
     controller.mainWindow()->show();
+    // Loading the interface files leaves much freed heap behind; hand it back.
+    malloc_trim(0);
     for (const QString &path : documents)
         controller.applicationOpenFile(path);
 
