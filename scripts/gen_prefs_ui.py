@@ -37,6 +37,12 @@ def box(key, indent):
 {indent}   <string>{escape(key)}</string>
 {indent}  </property>
 {indent}  <layout class="QHBoxLayout" name="layout_{name}">
+{indent}   <property name="topMargin">
+{indent}    <number>4</number>
+{indent}   </property>
+{indent}   <property name="bottomMargin">
+{indent}    <number>4</number>
+{indent}   </property>
 {indent}   <item>
 {indent}    <widget class="QLineEdit" name="path_{name}">
 {tag_xml}{indent}     <property name="readOnly">
@@ -75,6 +81,9 @@ def tab(name, title, keys):
          </property>
          <widget class="QWidget" name="boxes{name}">
           <layout class="QVBoxLayout" name="boxesLayout{name}">
+           <property name="spacing">
+            <number>2</number>
+           </property>
 {boxes}          </layout>
          </widget>
         </widget>
@@ -93,7 +102,7 @@ def main():
  <class>Preferences</class>
  <widget class="QWidget" name="mPrefsDlg">
   <property name="geometry">
-   <rect><x>0</x><y>0</y><width>560</width><height>520</height></rect>
+   <rect><x>0</x><y>0</y><width>560</width><height>600</height></rect>
   </property>
   <property name="windowTitle">
    <string>prefsTitle</string>
