@@ -1,6 +1,7 @@
 #include "doc/ChooseBox.h"
 
 #include "app/TavoSettings.h"
+#include "platform/DragOperation.h"
 #include "platform/Folders.h"
 #include "toolkit/FileUtils.h"
 
@@ -81,7 +82,7 @@ void ChooseBox::choose() {
 }
 
 int ChooseBox::draggingEntered(const QMimeData *drag) const {
-    return EndsWithApp(PasteboardFileName(drag)) ? 2 : 0;
+    return EndsWithApp(PasteboardFileName(drag)) ? kDragOperationLink : kDragOperationNone;
 }
 
 bool ChooseBox::prepareForDragOperation(const QMimeData *) const {
@@ -96,18 +97,12 @@ bool ChooseBox::performDragOperation(const QMimeData *drag) {
 }
 
 void ChooseBox::dragEnterEvent(QDragEnterEvent *event) {
-    if (draggingEntered(event->mimeData()) == 2) {
-        event->setDropAction(Qt::LinkAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    AnswerDrag(event, draggingEntered(event->mimeData()));
 }
 
 void ChooseBox::dropEvent(QDropEvent *event) {
     if (!prepareForDragOperation(event->mimeData()))
         return;
-    event->setDropAction(Qt::LinkAction);
-    event->accept();
+    AnswerDrag(event, kDragOperationLink);
     performDragOperation(event->mimeData());
 }

@@ -4,6 +4,7 @@
 #include "doc/AppleEvent.h"
 #include "doc/IdentifyDocument.h"
 #include "platform/BundleLauncher.h"
+#include "platform/DragOperation.h"
 #include "platform/Format.h"
 #include "platform/PropertyList.h"
 #include "platform/ViewWithTag.h"
@@ -121,7 +122,7 @@ void DropView::doHTML(const QString &path) {
 int DropView::draggingEntered(const QMimeData *drag) {
     const DocInfo info = IdentifyDocument(pathFromDrag(drag));
     setLabels(&info);
-    return info.recognised() ? 2 : 0;
+    return info.recognised() ? kDragOperationLink : kDragOperationNone;
 }
 
 void DropView::draggingExited() {
@@ -140,12 +141,7 @@ bool DropView::performDragOperation(const QMimeData *drag) {
 }
 
 void DropView::dragEnterEvent(QDragEnterEvent *event) {
-    if (draggingEntered(event->mimeData()) == 2) {
-        event->setDropAction(Qt::LinkAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    AnswerDrag(event, draggingEntered(event->mimeData()));
 }
 
 void DropView::dragLeaveEvent(QDragLeaveEvent *event) {
@@ -156,8 +152,7 @@ void DropView::dragLeaveEvent(QDragLeaveEvent *event) {
 void DropView::dropEvent(QDropEvent *event) {
     if (!prepareForDragOperation(event->mimeData()))
         return;
-    event->setDropAction(Qt::LinkAction);
-    event->accept();
+    AnswerDrag(event, kDragOperationLink);
     // Opening may show an alert; its modal loop must not run inside the drop,
     // where the application the drag came from still waits for the answer.
     auto *drag = new QMimeData;
