@@ -58,6 +58,35 @@ TEST(PropertyListTest, WhatIsNotAPropertyListGivesNoValue) {
     EXPECT_TRUE(WritePropertyListXml(QVariant::fromValue(static_cast<void *>(nullptr))).isEmpty());
 }
 
+// libplist asserts that a text holds no NUL character; these once ended the
+// process while the settings or the document-type table were read.
+TEST(PropertyListTest, TextsWithANulCharacterNeverEndTheProcess) {
+    // XML: a raw NUL byte inside a string value; the text ends there.
+    const char xml[] = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                       "<key>a</key><string>/\0\0t</string><key>b</key><string>ok</string>"
+                       "</dict></plist>";
+    const QVariant fromXml = ReadPropertyList(QByteArray(xml, sizeof xml - 1));
+    ASSERT_EQ(fromXml.typeId(), QMetaType::QVariantMap);
+    EXPECT_EQ(fromXml.toMap().value("a").toString(), QLatin1String("/"));
+    EXPECT_EQ(fromXml.toMap().value("b").toString(), QLatin1String("ok"));
+
+    // Binary: UTF-16 texts holding U+0000, as a key ({"ä\0b": 1}) and as a
+    // value ({"a": "ä\0y"}). Neither list is read.
+    EXPECT_FALSE(ReadPropertyList(QByteArray::fromHex(
+                                      "62706c6973743030d101026300e4000000621001080b1200000000000001"
+                                      "01000000000000000300000000000000000000000000000014"))
+                     .isValid());
+    EXPECT_FALSE(ReadPropertyList(QByteArray::fromHex(
+                                      "62706c6973743030d1010251616300e400000079080b0d00000000000001"
+                                      "01000000000000000300000000000000000000000000000014"))
+                     .isValid());
+    // A UTF-16 text without one still reads: {"a": "äy"}.
+    const QVariant utf16 = ReadPropertyList(
+        QByteArray::fromHex("62706c6973743030d1010251616200e40079080b0d000000000000010100000000"
+                            "0000000300000000000000000000000000000012"));
+    EXPECT_EQ(utf16.toMap().value("a").toString(), QStringLiteral("äy"));
+}
+
 TEST(PropertyListTest, FileWriteReplacesTheOldFileWholeOrNotAtAll) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Tavo.plist");
