@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 
 #include "platform/BinaryPlistScan.h"
+#include "platform/XmlPlistScan.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -20,8 +21,9 @@ const QDateTime &ReferenceDate() {
     return epoch;
 }
 
-// Hostile files can nest arrays far deeper than any real settings file; past
-// this depth the value is dropped rather than risking the stack.
+// Hostile files can nest arrays far deeper than any real settings file; such
+// files are refused, and values past this depth are dropped, rather than
+// risking the stack.
 constexpr int kMaxDepth = 512;
 // Longer than any file we read; keeps the length in a qsizetype.
 constexpr uint64_t kMaxTextBytes = std::numeric_limits<int32_t>::max();
@@ -186,7 +188,12 @@ QVariant ReadPropertyList(const QByteArray &bytes) {
     // libplist takes a 32-bit length; nothing that large is a property list of ours.
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<int32_t>::max())
         return {};
-    if (BinaryPlistHasNulInUtf16Text(bytes))
+    // What libplist itself would not survive is refused before it sees it.
+    const bool hostile =
+        bytes.startsWith("bplist00")
+            ? BinaryPlistHasNulInUtf16Text(bytes) || BinaryPlistNestsDeeperThan(bytes, kMaxDepth)
+            : XmlPlistNestsDeeperThan(bytes, kMaxDepth);
+    if (hostile)
         return {};
     plist_t root = nullptr;
     plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);

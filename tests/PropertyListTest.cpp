@@ -87,6 +87,62 @@ TEST(PropertyListTest, TextsWithANulCharacterNeverEndTheProcess) {
     EXPECT_EQ(utf16.toMap().value("a").toString(), QStringLiteral("äy"));
 }
 
+QByteArray NestedXml(int depth, const QByteArray &open = "<array>") {
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + open.repeated(depth) +
+           QByteArray("</array>").repeated(depth) + "</plist>";
+}
+
+// A binary list of `depth` arrays, each holding the next; 4-byte references.
+QByteArray NestedBinary(int depth) {
+    auto bigEndian = [](QByteArray &out, quint64 value, int size) {
+        for (int i = size - 1; i >= 0; --i)
+            out += char((value >> (8 * i)) & 0xFF);
+    };
+    QByteArray out("bplist00");
+    QList<quint64> offsets;
+    for (int i = 0; i <= depth; ++i) {
+        offsets << quint64(out.size());
+        if (i < depth) {
+            out += '\xA1';
+            bigEndian(out, quint64(i + 1), 4);
+        } else {
+            out += '\xA0';
+        }
+    }
+    const quint64 table = quint64(out.size());
+    for (quint64 offset : offsets)
+        bigEndian(out, offset, 4);
+    out += QByteArray(6, '\0') + "\x04\x04";
+    bigEndian(out, quint64(offsets.size()), 8);
+    bigEndian(out, 0, 8);
+    bigEndian(out, table, 8);
+    return out;
+}
+
+// libplist parses and frees nested containers recursively: some hundred
+// thousand levels overflowed the stack, in a file of a megabyte or two.
+TEST(PropertyListTest, DeepNestingIsRefusedBeforeItReachesTheStack) {
+    EXPECT_EQ(ReadPropertyList(NestedXml(400)).typeId(), QMetaType::QVariantList);
+    EXPECT_EQ(ReadPropertyList(NestedBinary(400)).typeId(), QMetaType::QVariantList);
+    EXPECT_FALSE(ReadPropertyList(NestedXml(200000)).isValid());
+    EXPECT_FALSE(ReadPropertyList(NestedBinary(200000)).isValid());
+    EXPECT_FALSE(ReadPropertyList(NestedXml(600, "<dict><key>k</key>")).isValid());
+    // Closing tags hidden in comments or CDATA do not lower the count.
+    EXPECT_FALSE(ReadPropertyList(NestedXml(600, "<array><!-- </array> -->")).isValid());
+    EXPECT_FALSE(
+        ReadPropertyList(NestedXml(600, "<array><string><![CDATA[</array>]]></string>")).isValid());
+    // Many containers side by side are no depth.
+    const QVariant wide =
+        ReadPropertyList("<plist><array>" + QByteArray("<array/>").repeated(2000) +
+                         QByteArray("<dict></dict>").repeated(2000) + "</array></plist>");
+    EXPECT_EQ(wide.toList().size(), 4000);
+    // An array holding itself never ends.
+    EXPECT_FALSE(ReadPropertyList(QByteArray::fromHex("62706c6973743030a10008000000000000010100"
+                                                      "0000000000000100000000000000000000000000"
+                                                      "00000a"))
+                     .isValid());
+}
+
 TEST(PropertyListTest, FileWriteReplacesTheOldFileWholeOrNotAtAll) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Tavo.plist");
