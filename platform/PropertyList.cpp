@@ -1,10 +1,14 @@
 #include "platform/PropertyList.h"
 
+#include "platform/BinaryPlistScan.h"
+#include "platform/XmlPlistScan.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <plist/plist.h>
@@ -17,9 +21,12 @@ const QDateTime &ReferenceDate() {
     return epoch;
 }
 
-// Hostile files can nest arrays far deeper than any real settings file; past
-// this depth the value is dropped rather than risking the stack.
+// Hostile files can nest arrays far deeper than any real settings file; such
+// files are refused, and values past this depth are dropped, rather than
+// risking the stack.
 constexpr int kMaxDepth = 512;
+// Longer than any file we read; keeps the length in a qsizetype.
+constexpr uint64_t kMaxTextBytes = std::numeric_limits<int32_t>::max();
 
 struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }
@@ -46,18 +53,19 @@ QVariant ToVariant(plist_t node, int depth) {
         plist_get_real_val(node, &d);
         return QVariant(d);
     }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-        char *s = nullptr;
-        if (plist_get_node_type(node) == PLIST_STRING)
-            plist_get_string_val(node, &s);
-        else
-            plist_get_key_val(node, &s);
+    case PLIST_STRING: {
+        // Not plist_get_string_val: libplist asserts that a text holds no
+        // NUL, which a hostile file breaks. The text ends at its first NUL, as
+        // it would when written back.
+        uint64_t length = 0;
+        const char *s = plist_get_string_ptr(node, &length);
+        QString text;
+        if (s)
+            text = QString::fromUtf8(
+                s, qsizetype(qstrnlen(s, size_t(std::min<uint64_t>(length, kMaxTextBytes)))));
         // An empty string entry is an empty text, never an absent one.
-        QString text = s ? QString::fromUtf8(s) : QString();
         if (text.isNull())
             text = QLatin1String("");
-        free(s);
         return QVariant(text);
     }
     case PLIST_DATA: {
@@ -179,6 +187,13 @@ plist_t FromVariant(const QVariant &value, int depth) {
 QVariant ReadPropertyList(const QByteArray &bytes) {
     // libplist takes a 32-bit length; nothing that large is a property list of ours.
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<int32_t>::max())
+        return {};
+    // What libplist itself would not survive is refused before it sees it.
+    const bool hostile =
+        bytes.startsWith("bplist00")
+            ? BinaryPlistHasNulInUtf16Text(bytes) || BinaryPlistNestsDeeperThan(bytes, kMaxDepth)
+            : XmlPlistNestsDeeperThan(bytes, kMaxDepth);
+    if (hostile)
         return {};
     plist_t root = nullptr;
     plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);

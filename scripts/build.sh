@@ -6,4 +6,4 @@ bash "$here/scripts/deps.sh"
 dir="${1:-$here/build}"
 shift || true
 cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$dir"
+cmake --build "$dir" -j"${TAVO_JOBS:-$(nproc)}"

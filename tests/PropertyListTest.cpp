@@ -58,6 +58,91 @@ TEST(PropertyListTest, WhatIsNotAPropertyListGivesNoValue) {
     EXPECT_TRUE(WritePropertyListXml(QVariant::fromValue(static_cast<void *>(nullptr))).isEmpty());
 }
 
+// libplist asserts that a text holds no NUL character; these once ended the
+// process while the settings or the document-type table were read.
+TEST(PropertyListTest, TextsWithANulCharacterNeverEndTheProcess) {
+    // XML: a raw NUL byte inside a string value; the text ends there.
+    const char xml[] = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                       "<key>a</key><string>/\0\0t</string><key>b</key><string>ok</string>"
+                       "</dict></plist>";
+    const QVariant fromXml = ReadPropertyList(QByteArray(xml, sizeof xml - 1));
+    ASSERT_EQ(fromXml.typeId(), QMetaType::QVariantMap);
+    EXPECT_EQ(fromXml.toMap().value("a").toString(), QLatin1String("/"));
+    EXPECT_EQ(fromXml.toMap().value("b").toString(), QLatin1String("ok"));
+
+    // Binary: UTF-16 texts holding U+0000, as a key ({"ä\0b": 1}) and as a
+    // value ({"a": "ä\0y"}). Neither list is read.
+    EXPECT_FALSE(ReadPropertyList(QByteArray::fromHex(
+                                      "62706c6973743030d101026300e4000000621001080b1200000000000001"
+                                      "01000000000000000300000000000000000000000000000014"))
+                     .isValid());
+    EXPECT_FALSE(ReadPropertyList(QByteArray::fromHex(
+                                      "62706c6973743030d1010251616300e400000079080b0d00000000000001"
+                                      "01000000000000000300000000000000000000000000000014"))
+                     .isValid());
+    // A UTF-16 text without one still reads: {"a": "äy"}.
+    const QVariant utf16 = ReadPropertyList(
+        QByteArray::fromHex("62706c6973743030d1010251616200e40079080b0d000000000000010100000000"
+                            "0000000300000000000000000000000000000012"));
+    EXPECT_EQ(utf16.toMap().value("a").toString(), QStringLiteral("äy"));
+}
+
+QByteArray NestedXml(int depth, const QByteArray &open = "<array>") {
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + open.repeated(depth) +
+           QByteArray("</array>").repeated(depth) + "</plist>";
+}
+
+// A binary list of `depth` arrays, each holding the next; 4-byte references.
+QByteArray NestedBinary(int depth) {
+    auto bigEndian = [](QByteArray &out, quint64 value, int size) {
+        for (int i = size - 1; i >= 0; --i)
+            out += char((value >> (8 * i)) & 0xFF);
+    };
+    QByteArray out("bplist00");
+    QList<quint64> offsets;
+    for (int i = 0; i <= depth; ++i) {
+        offsets << quint64(out.size());
+        if (i < depth) {
+            out += '\xA1';
+            bigEndian(out, quint64(i + 1), 4);
+        } else {
+            out += '\xA0';
+        }
+    }
+    const quint64 table = quint64(out.size());
+    for (quint64 offset : offsets)
+        bigEndian(out, offset, 4);
+    out += QByteArray(6, '\0') + "\x04\x04";
+    bigEndian(out, quint64(offsets.size()), 8);
+    bigEndian(out, 0, 8);
+    bigEndian(out, table, 8);
+    return out;
+}
+
+// libplist parses and frees nested containers recursively: some hundred
+// thousand levels overflowed the stack, in a file of a megabyte or two.
+TEST(PropertyListTest, DeepNestingIsRefusedBeforeItReachesTheStack) {
+    EXPECT_EQ(ReadPropertyList(NestedXml(400)).typeId(), QMetaType::QVariantList);
+    EXPECT_EQ(ReadPropertyList(NestedBinary(400)).typeId(), QMetaType::QVariantList);
+    EXPECT_FALSE(ReadPropertyList(NestedXml(200000)).isValid());
+    EXPECT_FALSE(ReadPropertyList(NestedBinary(200000)).isValid());
+    EXPECT_FALSE(ReadPropertyList(NestedXml(600, "<dict><key>k</key>")).isValid());
+    // Closing tags hidden in comments or CDATA do not lower the count.
+    EXPECT_FALSE(ReadPropertyList(NestedXml(600, "<array><!-- </array> -->")).isValid());
+    EXPECT_FALSE(
+        ReadPropertyList(NestedXml(600, "<array><string><![CDATA[</array>]]></string>")).isValid());
+    // Many containers side by side are no depth.
+    const QVariant wide =
+        ReadPropertyList("<plist><array>" + QByteArray("<array/>").repeated(2000) +
+                         QByteArray("<dict></dict>").repeated(2000) + "</array></plist>");
+    EXPECT_EQ(wide.toList().size(), 4000);
+    // An array holding itself never ends.
+    EXPECT_FALSE(ReadPropertyList(QByteArray::fromHex("62706c6973743030a10008000000000000010100"
+                                                      "0000000000000100000000000000000000000000"
+                                                      "00000a"))
+                     .isValid());
+}
+
 TEST(PropertyListTest, FileWriteReplacesTheOldFileWholeOrNotAtAll) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Tavo.plist");
