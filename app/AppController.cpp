@@ -4,7 +4,6 @@
 #include "app/UiLoader.h"
 #include "doc/ChooseBox.h"
 #include "doc/DropView.h"
-#include "platform/PluginFreeScope.h"
 #include "platform/ViewWithTag.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
@@ -68,9 +67,6 @@ void AppController::initialize() {
 }
 
 bool AppController::loadInterface() {
-    // The interface needs no plugin: the designer's are never named, and the
-    // style's images are built-in PNGs.
-    const PluginFreeScope noPlugins;
     const std::unique_ptr<UiLoader> loader = UiLoader::create(mApplicationsFolder);
     mMainWindow = qobject_cast<QMainWindow *>(loader->loadResource(QStringLiteral("MainWindow")));
     mPrefsDlg = loader->loadResource(QStringLiteral("Preferences"));

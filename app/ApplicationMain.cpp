@@ -2,7 +2,6 @@
 
 #include "app/AppController.h"
 #include "platform/Folders.h"
-#include "platform/PluginFreeScope.h"
 #include "platform/SingleInstance.h"
 #include "toolkit/Resources.h"
 
@@ -44,14 +43,11 @@ int TavoApplicationMain(int argc, char **argv) {
         return 0;
 
     AppController::initialize();
-    {
-        const PluginFreeScope noPlugins; // PNG is built in
-        // X11 keeps a copy of the icon with every window, and 256 pixels a
-        // side would cost a quarter megabyte each; title bars show 64 at most.
-        const QImage icon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")));
-        QApplication::setWindowIcon(
-            QPixmap::fromImage(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    }
+    // X11 keeps a copy of the icon with every window, and 256 pixels a side
+    // would cost a quarter megabyte each; title bars show 64 at most.
+    const QImage icon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")));
+    QApplication::setWindowIcon(
+        QPixmap::fromImage(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 
     AppController controller(ApplicationsFolder());
     if (!controller.loadInterface()) {

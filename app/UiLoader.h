@@ -11,8 +11,7 @@ class UiLoader : public QUiLoader {
     Q_OBJECT
 public:
     // `applicationsFolder` is where the location boxes look for defaults.
-    // Make it inside a PluginFreeScope: QUiLoader loads every designer plugin
-    // it finds as it is made, and our files name none.
+    // The loader knows no designer plugins: our files name none.
     static std::unique_ptr<UiLoader> create(const QString &applicationsFolder);
 
     QWidget *createWidget(const QString &className, QWidget *parent = nullptr,
