@@ -12,7 +12,7 @@ namespace {
 // A translator's "%99999999d" must not cost gigabytes.
 constexpr int kMaxWidth = 4096;
 
-struct Spec {
+struct Directive {
     QString flags;
     int width = -1;
     int precision = -1;
@@ -56,24 +56,24 @@ QString Describe(const QVariant &value) {
     }
 }
 
-QString Pad(QString text, const Spec &spec) {
-    if (spec.width > text.size()) {
-        const QString fill(spec.width - text.size(), QLatin1Char(' '));
-        text = spec.flags.contains(QLatin1Char('-')) ? text + fill : fill + text;
+QString Pad(QString text, const Directive &directive) {
+    if (directive.width > text.size()) {
+        const QString fill(directive.width - text.size(), QLatin1Char(' '));
+        text = directive.flags.contains(QLatin1Char('-')) ? text + fill : fill + text;
     }
     return text;
 }
 
-QString FormatText(const QString &text, const Spec &spec) {
-    return Pad(spec.precision >= 0 ? text.left(spec.precision) : text, spec);
+QString FormatText(const QString &text, const Directive &directive) {
+    return Pad(directive.precision >= 0 ? text.left(directive.precision) : text, directive);
 }
 
-QString CFormat(const Spec &spec, const char *length, QChar conversion) {
-    QString c = QLatin1Char('%') + spec.flags;
-    if (spec.width >= 0)
-        c += QString::number(spec.width);
-    if (spec.precision >= 0)
-        c += QLatin1Char('.') + QString::number(spec.precision);
+QString CFormat(const Directive &directive, const char *length, QChar conversion) {
+    QString c = QLatin1Char('%') + directive.flags;
+    if (directive.width >= 0)
+        c += QString::number(directive.width);
+    if (directive.precision >= 0)
+        c += QLatin1Char('.') + QString::number(directive.precision);
     return c + QLatin1String(length) + conversion;
 }
 
@@ -90,12 +90,13 @@ QString Snprintf(const QString &cformat, auto value) {
     return QString::fromLatin1(big.constData(), n);
 }
 
-QString FormatInteger(const QVariant &arg, const Spec &spec) {
+QString FormatInteger(const QVariant &arg, const Directive &directive) {
     // A text where a number belongs is shown as the text, not as garbage.
     if (!IsNumber(arg))
-        return FormatText(Describe(arg), Spec{QString(), spec.width, -1, QString(), QChar()});
-    const QChar conv = spec.conversion;
-    const QString &len = spec.length;
+        return FormatText(Describe(arg),
+                          Directive{QString(), directive.width, -1, QString(), QChar()});
+    const QChar conv = directive.conversion;
+    const QString &len = directive.length;
     const bool wide = len == QLatin1String("l") || len == QLatin1String("ll") ||
                       len == QLatin1String("q") || len == QLatin1String("z") ||
                       len == QLatin1String("j") || len == QLatin1String("t");
@@ -111,7 +112,7 @@ QString FormatInteger(const QVariant &arg, const Spec &spec) {
             else
                 v = static_cast<int>(raw);
         }
-        return Snprintf(CFormat(spec, "ll", QLatin1Char('d')), v);
+        return Snprintf(CFormat(directive, "ll", QLatin1Char('d')), v);
     }
     unsigned long long v = arg.typeId() == QMetaType::ULongLong
                                ? arg.toULongLong()
@@ -127,23 +128,24 @@ QString FormatInteger(const QVariant &arg, const Spec &spec) {
     const QChar c = conv == QLatin1Char('U')   ? QLatin1Char('u')
                     : conv == QLatin1Char('O') ? QLatin1Char('o')
                                                : conv;
-    return Snprintf(CFormat(spec, "ll", c), v);
+    return Snprintf(CFormat(directive, "ll", c), v);
 }
 
-QString FormatReal(const QVariant &arg, const Spec &spec) {
+QString FormatReal(const QVariant &arg, const Directive &directive) {
     if (!IsNumber(arg))
-        return FormatText(Describe(arg), Spec{QString(), spec.width, -1, QString(), QChar()});
-    return Snprintf(CFormat(spec, "", spec.conversion), arg.toDouble());
+        return FormatText(Describe(arg),
+                          Directive{QString(), directive.width, -1, QString(), QChar()});
+    return Snprintf(CFormat(directive, "", directive.conversion), arg.toDouble());
 }
 
-QString FormatChar(const QVariant &arg, const Spec &spec) {
+QString FormatChar(const QVariant &arg, const Directive &directive) {
     if (!IsNumber(arg))
-        return FormatText(Describe(arg), spec);
+        return FormatText(Describe(arg), directive);
     const qint64 code = IntegerValue(arg);
     if (code <= 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return Pad(QString(), spec);
+        return Pad(QString(), directive);
     const char32_t ch = static_cast<char32_t>(code);
-    return Pad(QString::fromUcs4(&ch, 1), spec);
+    return Pad(QString::fromUcs4(&ch, 1), directive);
 }
 
 // Reads a decimal number at `i`, capped; -1 when there are no digits.
@@ -177,7 +179,7 @@ QString FormatString(const QString &format, const QVariantList &args) {
             continue;
         }
         const qsizetype start = i++;
-        Spec spec;
+        Directive directive;
         qsizetype position = -1;
 
         // "%2$@": an explicit argument number.
@@ -188,44 +190,45 @@ QString FormatString(const QString &format, const QVariantList &args) {
             i = j + 1;
         }
         while (i < n && QStringLiteral("-+ #0'").contains(format[i])) {
-            if (format[i] != QLatin1Char('\'') && !spec.flags.contains(format[i]))
-                spec.flags += format[i];
+            if (format[i] != QLatin1Char('\'') && !directive.flags.contains(format[i]))
+                directive.flags += format[i];
             ++i;
         }
         if (i < n && format[i] == QLatin1Char('*')) {
             ++i;
             const int w = int(std::clamp<qint64>(IntegerValue(takeArg(-1)), -kMaxWidth, kMaxWidth));
-            if (w < 0 && !spec.flags.contains(QLatin1Char('-')))
-                spec.flags += QLatin1Char('-');
-            spec.width = qAbs(w);
+            if (w < 0 && !directive.flags.contains(QLatin1Char('-')))
+                directive.flags += QLatin1Char('-');
+            directive.width = qAbs(w);
         } else {
-            spec.width = ReadNumber(format, i);
+            directive.width = ReadNumber(format, i);
         }
         if (i < n && format[i] == QLatin1Char('.')) {
             ++i;
             if (i < n && format[i] == QLatin1Char('*')) {
                 ++i;
                 const qint64 p = IntegerValue(takeArg(-1));
-                spec.precision = p < 0 ? -1 : int(std::min<qint64>(p, kMaxWidth));
+                directive.precision = p < 0 ? -1 : int(std::min<qint64>(p, kMaxWidth));
             } else {
-                spec.precision = qMax(0, ReadNumber(format, i));
+                directive.precision = qMax(0, ReadNumber(format, i));
             }
         }
-        while (i < n && QStringLiteral("hlqLzjt").contains(format[i]) && spec.length.size() < 2)
-            spec.length += format[i++];
+        while (i < n && QStringLiteral("hlqLzjt").contains(format[i]) &&
+               directive.length.size() < 2)
+            directive.length += format[i++];
         if (i >= n) { // a format that ends inside a conversion shows as written
             out += format.mid(start);
             break;
         }
-        spec.conversion = format[i];
-        switch (spec.conversion.unicode()) {
+        directive.conversion = format[i];
+        switch (directive.conversion.unicode()) {
         case '%':
             out += QLatin1Char('%');
             break;
         case '@':
         case 's':
         case 'S':
-            out += FormatText(Describe(takeArg(position)), spec);
+            out += FormatText(Describe(takeArg(position)), directive);
             break;
         case 'd':
         case 'i':
@@ -235,7 +238,7 @@ QString FormatString(const QString &format, const QVariantList &args) {
         case 'X':
         case 'o':
         case 'O':
-            out += FormatInteger(takeArg(position), spec);
+            out += FormatInteger(takeArg(position), directive);
             break;
         case 'f':
         case 'F':
@@ -245,11 +248,11 @@ QString FormatString(const QString &format, const QVariantList &args) {
         case 'G':
         case 'a':
         case 'A':
-            out += FormatReal(takeArg(position), spec);
+            out += FormatReal(takeArg(position), directive);
             break;
         case 'c':
         case 'C':
-            out += FormatChar(takeArg(position), spec);
+            out += FormatChar(takeArg(position), directive);
             break;
         default: // not a conversion: keep the text as the translator wrote it
             out += format.mid(start, i - start + 1);
