@@ -6,6 +6,7 @@
 // resources as the bundle, and alerts answered without a modal loop.
 
 #include "strings/Alerts.h"
+#include "tests/SandboxHome.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
@@ -25,16 +26,7 @@ inline const QTemporaryDir &FuzzHome() {
 
 inline void StartFuzzProcess() {
     static const bool started = [] {
-        const QByteArray root = QFile::encodeName(FuzzHome().path());
-        qputenv("HOME", root);
-        qputenv("XDG_CONFIG_HOME", root + "/.config");
-        qputenv("XDG_CONFIG_DIRS", root + "/etc-xdg");
-        qputenv("XDG_DATA_HOME", root + "/.local/share");
-        qputenv("XDG_CACHE_HOME", root + "/.cache");
-        qputenv("XDG_RUNTIME_DIR", root + "/run");
-        QDir(FuzzHome().path()).mkpath(QStringLiteral("run"));
-        QFile::setPermissions(FuzzHome().path() + QStringLiteral("/run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        PointUserFoldersAt(FuzzHome().path());
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "tavo-fuzz";

@@ -2,6 +2,7 @@
 // user's folders pointed at a fresh temporary home, so no test can touch the
 // real settings, log or desktop.
 
+#include "SandboxHome.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
@@ -14,16 +15,7 @@ int main(int argc, char **argv) {
     QTemporaryDir home;
     if (!home.isValid())
         return 3;
-    const QByteArray root = QFile::encodeName(home.path());
-    qputenv("HOME", root);
-    qputenv("XDG_CONFIG_HOME", root + "/.config");
-    qputenv("XDG_CONFIG_DIRS", root + "/etc-xdg");
-    qputenv("XDG_DATA_HOME", root + "/.local/share");
-    qputenv("XDG_CACHE_HOME", root + "/.cache");
-    qputenv("XDG_RUNTIME_DIR", root + "/run");
-    QDir(home.path()).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(home.path() + QStringLiteral("/run"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    PointUserFoldersAt(home.path());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
