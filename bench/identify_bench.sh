@@ -6,10 +6,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 count="${1:-20000}"
 build="$here/build-bench"
-bash "$here/scripts/deps.sh"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DTAVO_BUILD_TESTS=OFF -DTAVO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" >/dev/null
+bash "$here/bench/build_tree.sh"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -7,10 +7,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${1:-15}"
 build="$here/build-bench"
-bash "$here/scripts/deps.sh"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DTAVO_BUILD_TESTS=OFF -DTAVO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" >/dev/null
+bash "$here/bench/build_tree.sh"
 
 runner() {
 python3 - "$build/bin" "$runs" <<'PY'
