@@ -33,11 +33,4 @@ TEST(DesktopIntegrationTest, MimePackageRecognisesLayoutDocumentsByTheirHeads) {
               QLatin1String("application/vnd.quark.quarkxpress"));
 }
 
-TEST(DesktopIntegrationTest, DesktopEntryOffersTavoForThoseTypes) {
-    const QByteArray entry = ReadAll(QStringLiteral(TAVO_SOURCE_DIR "/desktop/tavo.desktop"));
-    EXPECT_TRUE(entry.contains("\nExec=tavo %F\n"));
-    EXPECT_TRUE(entry.contains(
-        "\nMimeType=application/vnd.quark.quarkxpress;application/x-indesign;\n"));
-}
-
 } // namespace
