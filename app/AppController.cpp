@@ -1,5 +1,7 @@
 #include "app/AppController.h"
 
+#include "platform/AppIdentity.h"
+
 #include "app/TavoSettings.h"
 #include "app/UiLoader.h"
 #include "doc/ChooseBox.h"
@@ -63,7 +65,7 @@ void AppController::initialize() {
     gBundle = Bundle::mainBundle();
     LoadStringTable(QStringLiteral("MyStrings"));
     gSettings = new TavoSettings;
-    StartLog(1, 12000, QStringLiteral("Vellmoran"));
+    StartLog(1, 12000, QString::fromLatin1(kMakerFolder));
 }
 
 bool AppController::loadInterface() {
@@ -224,7 +226,7 @@ void AppController::doAddSuffixBtn(QAbstractButton *sender) {
 
 void AppController::doAbout() {
     SetAlertDetailByKey("copyright", 2019);
-    AlertMessage(GetString(QStringLiteral("about")), "Tavo", "2.20");
+    AlertMessage(GetString(QStringLiteral("about")), kAppName, kAppVersion);
 }
 
 bool AppController::eventFilter(QObject *watched, QEvent *event) {

@@ -1,5 +1,7 @@
 #include "app/ApplicationMain.h"
 
+#include "platform/AppIdentity.h"
+
 #include "app/AppController.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
@@ -30,10 +32,10 @@ QStringList AbsolutePaths(const QStringList &arguments) {
 
 int TavoApplicationMain(int argc, char **argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavo"));
-    QApplication::setApplicationVersion(QStringLiteral("2.20"));
-    QApplication::setOrganizationName(QStringLiteral("Vellmoran"));
-    QApplication::setDesktopFileName(QStringLiteral("tavo"));
+    QApplication::setApplicationName(QString::fromLatin1(kAppName));
+    QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
+    QApplication::setOrganizationName(QString::fromLatin1(kMakerFolder));
+    QApplication::setDesktopFileName(QString::fromLatin1(kProgramName));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QStringList documents = AbsolutePaths(app.arguments().mid(1));

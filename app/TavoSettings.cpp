@@ -1,5 +1,7 @@
 #include "app/TavoSettings.h"
 
+#include "platform/AppIdentity.h"
+
 #include "platform/Folders.h"
 #include "platform/PropertyList.h"
 #include "platform/RectText.h"
@@ -26,9 +28,9 @@ constexpr qint64 kNotSet = -1;
 constexpr int kMaxKeptCopies = 100;
 
 QString SettingsFile() {
-    const QString folder = BuildPath(ApplicationSupportFolder(), QStringLiteral("Vellmoran"));
+    const QString folder = BuildPath(ApplicationSupportFolder(), QString::fromLatin1(kMakerFolder));
     CreateFolder(folder);
-    return BuildPath(folder, QStringLiteral("Tavo"), QStringLiteral("plist"));
+    return BuildPath(folder, QString::fromLatin1(kAppName), QStringLiteral("plist"));
 }
 
 QByteArray Contents(const QString &path, bool *ok) {

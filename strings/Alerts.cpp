@@ -1,5 +1,7 @@
 #include "strings/Alerts.h"
 
+#include "platform/AppIdentity.h"
+
 #include "strings/AlertBox.h"
 #include "strings/StringTable.h"
 #include "toolkit/Resources.h"
@@ -48,7 +50,7 @@ int ShowAlert(const QString &message, const QString &detail, const QString &defa
     request.defaultButton = defaultButton;
     request.alternateButton = alternateButton;
     request.otherButton = otherButton;
-    request.windowTitle = QStringLiteral("Tavo");
+    request.windowTitle = QString::fromLatin1(kAppName);
     request.iconPath = ResourcePath(QStringLiteral("Vell"), QStringLiteral("png"));
 
     ActivateApp();

@@ -21,7 +21,7 @@ struct AlertRequest {
     QString defaultButton;
     QString alternateButton;
     QString otherButton;
-    QString windowTitle; // always "Tavo"
+    QString windowTitle; // always the application's name
     QString iconPath;    // absent when the icon resource is missing
 };
 

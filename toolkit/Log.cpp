@@ -1,5 +1,7 @@
 #include "toolkit/Log.h"
 
+#include "platform/AppIdentity.h"
+
 #include "platform/Folders.h"
 #include "toolkit/FileUtils.h"
 
@@ -16,8 +18,7 @@ namespace {
 QString gLogPath;
 bool gLogEnabled = false;
 
-const QString kAppName = QStringLiteral("Tavo");
-const char *const kVersion = "2.20";
+const QString kName = QString::fromLatin1(kAppName);
 
 } // namespace
 
@@ -29,7 +30,7 @@ void StartLog(quint8 mode, qint64 limit, const QString &makerFolder) {
     // A Linux home need not have a Documents folder yet, so it is created
     // even without a maker folder; without it every line would be lost.
     CreateFolder(folder);
-    gLogPath = BuildPath(folder, kAppName, QStringLiteral("txt"));
+    gLogPath = BuildPath(folder, kName, QStringLiteral("txt"));
 
     if (mode == 1)
         RemoveItem(gLogPath);
@@ -45,7 +46,7 @@ void StartLog(quint8 mode, qint64 limit, const QString &makerFolder) {
         WriteLog(QString(73, QLatin1Char('-')) + QLatin1Char('\n'));
     const QString now =
         QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    WriteLog(Format(QStringLiteral("%@: %@ %s\n"), now, kAppName, kVersion));
+    WriteLog(Format(QStringLiteral("%@: %@ %s\n"), now, kName, kAppVersion));
 }
 
 void TrimLog(qint64 limit) {
@@ -92,7 +93,7 @@ void WriteLog(const QString &text) {
 void LogLine(const QString &format, const QVariantList &args) {
     const QString message = FormatString(format, args);
     const QString time = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
-    WriteLog(Format(QStringLiteral("%@: %@::%@\n"), time, kAppName, message));
+    WriteLog(Format(QStringLiteral("%@: %@::%@\n"), time, kName, message));
 }
 
 QString LogPath() {
