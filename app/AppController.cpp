@@ -2,7 +2,6 @@
 
 #include "platform/AppIdentity.h"
 
-#include "app/TavoSettings.h"
 #include "app/UiLoader.h"
 #include "doc/ChooseBox.h"
 #include "doc/DropView.h"
@@ -13,6 +12,7 @@
 #include "toolkit/FileUtils.h"
 #include "toolkit/Log.h"
 #include "toolkit/Resources.h"
+#include "toolkit/TavoSettings.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "doc/ChooseBox.h"
 
-#include "app/TavoSettings.h"
 #include "platform/DragOperation.h"
 #include "platform/Folders.h"
 #include "toolkit/FileUtils.h"
+#include "toolkit/TavoSettings.h"
 
 #include <QDragEnterEvent>
 #include <QFileDialog>

@@ -1,6 +1,5 @@
 #include "doc/DropView.h"
 
-#include "app/TavoSettings.h"
 #include "doc/AppleEvent.h"
 #include "doc/IdentifyDocument.h"
 #include "platform/BundleLauncher.h"
@@ -12,6 +11,7 @@
 #include "strings/StringTable.h"
 #include "toolkit/FileUtils.h"
 #include "toolkit/Log.h"
+#include "toolkit/TavoSettings.h"
 #include "toolkit/XmlHelpers.h"
 
 #include <QDragEnterEvent>

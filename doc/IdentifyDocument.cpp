@@ -3,6 +3,7 @@
 #include "doc/DocTypes.h"
 #include "doc/InDesignVersions.h"
 #include "platform/FileHead.h"
+#include "platform/PropertyValues.h"
 #include "toolkit/DictionaryReads.h"
 
 #include <QVariantMap>

@@ -4,8 +4,8 @@
 
 #include "FuzzSupport.h"
 
-#include "app/TavoSettings.h"
 #include "platform/PropertyList.h"
+#include "toolkit/TavoSettings.h"
 
 #include <QWidget>
 

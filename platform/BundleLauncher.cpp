@@ -1,7 +1,7 @@
 #include "platform/BundleLauncher.h"
 
 #include "platform/PropertyList.h"
-#include "toolkit/DictionaryReads.h"
+#include "platform/PropertyValues.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,8 +36,8 @@ QString BundleProgram(const QString &bundlePath, QString *error) {
     const QString infoPlist = dir.filePath(QStringLiteral("Contents/Info.plist"));
     QFileInfo program;
     if (QFileInfo::exists(infoPlist)) {
-        const QString name = StringForKey(ReadPropertyListFile(infoPlist),
-                                          QStringLiteral("CFBundleExecutable"), QString());
+        const QString name = TextValue(
+            ReadPropertyListFile(infoPlist).toMap().value(QStringLiteral("CFBundleExecutable")));
         // The name must stay inside Contents/MacOS: no path of its own.
         if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String("..") ||
             name == QLatin1String("."))

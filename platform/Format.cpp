@@ -1,6 +1,6 @@
 #include "platform/Format.h"
 
-#include "toolkit/DictionaryReads.h"
+#include "platform/PropertyValues.h"
 
 #include <QStringList>
 
@@ -51,7 +51,7 @@ QString Describe(const QVariant &value) {
     }
     default:
         if (IsNumber(value))
-            return StringForKey(QVariantMap{{QString(), value}}, QString(), QString());
+            return TextValue(value);
         return value.toString();
     }
 }

@@ -5,12 +5,12 @@
 // store; the shipped English texts; and a recorder in place of the alert box.
 
 #include "TestSupport.h"
-#include "app/TavoSettings.h"
 #include "platform/PropertyList.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
 #include "toolkit/Log.h"
 #include "toolkit/Resources.h"
+#include "toolkit/TavoSettings.h"
 
 #include <QTemporaryDir>
 

@@ -1,4 +1,4 @@
-#include "app/TavoSettings.h"
+#include "toolkit/TavoSettings.h"
 #include "TestSupport.h"
 #include "platform/PropertyList.h"
 #include "platform/RectText.h"

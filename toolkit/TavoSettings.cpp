@@ -1,9 +1,10 @@
-#include "app/TavoSettings.h"
+#include "toolkit/TavoSettings.h"
 
 #include "platform/AppIdentity.h"
 
 #include "platform/Folders.h"
 #include "platform/PropertyList.h"
+#include "platform/PropertyValues.h"
 #include "platform/RectText.h"
 #include "platform/UserDefaults.h"
 #include "toolkit/DictionaryReads.h"
