@@ -1,10 +1,10 @@
 #include "app/AppController.h"
 
-#include "platform/AppIdentity.h"
-
-#include "app/UiLoader.h"
+#include "app/Forms.h"
+#include "doc/ApplicationLocations.h"
 #include "doc/ChooseBox.h"
 #include "doc/DropView.h"
+#include "platform/AppIdentity.h"
 #include "platform/ViewWithTag.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
@@ -48,6 +48,12 @@ constexpr DefaultLocation kDefaultLocations[] = {
     {119, "QuarkXPress 2019", ".app"},
 };
 
+// Says why a form cannot be used, on the console and in the log.
+void ReportForm(const QString &problem) {
+    ConsoleLine(problem.toUtf8());
+    LogFormat(QStringLiteral("%@"), problem);
+}
+
 } // namespace
 
 AppController::AppController(const QString &applicationsFolder, QObject *parent)
@@ -60,50 +66,41 @@ AppController::~AppController() {
 }
 
 void AppController::initialize() {
-    if (gBundle)
+    static bool initialized = false;
+    if (initialized)
         return;
+    initialized = true;
     gBundle = Bundle::mainBundle();
     LoadStringTable(QStringLiteral("MyStrings"));
     gSettings = new TavoSettings;
     StartLog(1, 12000, QString::fromLatin1(kMakerFolder));
 }
 
-bool AppController::loadInterface() {
-    const std::unique_ptr<UiLoader> loader = UiLoader::create(mApplicationsFolder);
-    mMainWindow = qobject_cast<QMainWindow *>(loader->loadResource(QStringLiteral("MainWindow")));
-    mPrefsDlg = loader->loadResource(QStringLiteral("Preferences"));
-    mPanel = loader->loadResource(QStringLiteral("Panel"));
-    if (!mMainWindow || !mPrefsDlg || !mPanel)
+bool AppController::loadInterface(QString *error) {
+    mMainWindow = CreateMainWindowForm();
+    const QString missing =
+        MissingOutlets(mMainWindow, {QStringLiteral("mDropView"), QStringLiteral("showMenuItem")});
+    if (!missing.isNull()) {
+        if (error)
+            *error = missing;
         return false;
-
+    }
     mDropView = mMainWindow->findChild<DropView *>(QStringLiteral("mDropView"));
     mShowMenuItem = mMainWindow->findChild<QAction *>(QStringLiteral("showMenuItem"));
-    mUseDocPrefsBtn = mPrefsDlg->findChild<QAbstractButton *>(QStringLiteral("mUseDocPrefsBtn"));
-    mAddSuffixBtn = mPrefsDlg->findChild<QAbstractButton *>(QStringLiteral("mAddSuffixBtn"));
-    if (!mDropView || !mShowMenuItem || !mUseDocPrefsBtn || !mAddSuffixBtn)
-        return false;
-
-    // The panel floats over the main window as a utility window.
-    mPanel->setParent(mMainWindow, Qt::Tool);
-    mPanel->installEventFilter(this);
     mMainWindow->installEventFilter(this);
 
-    connect(mShowMenuItem, &QAction::triggered, this, &AppController::togglePanel);
-    if (auto *about = mMainWindow->findChild<QAction *>(QStringLiteral("aboutAction")))
-        connect(about, &QAction::triggered, this, &AppController::doAbout);
-    if (auto *prefs = mMainWindow->findChild<QAction *>(QStringLiteral("prefsAction")))
-        connect(prefs, &QAction::triggered, this, &AppController::showPrefsDlg);
-    if (auto *quit = mMainWindow->findChild<QAction *>(QStringLiteral("quitAction")))
-        connect(quit, &QAction::triggered, this, &AppController::quit);
-    connect(mUseDocPrefsBtn, &QAbstractButton::clicked, this,
-            [this] { doUseDocPrefsBtn(mUseDocPrefsBtn); });
-    connect(mAddSuffixBtn, &QAbstractButton::clicked, this,
-            [this] { doAddSuffixBtn(mAddSuffixBtn); });
+    // The menu's keys work from every window of Tavo, not only the main one.
+    const auto connectAction = [this](const char *name, void (AppController::*slot)()) {
+        if (auto *action = mMainWindow->findChild<QAction *>(QLatin1String(name))) {
+            action->setShortcutContext(Qt::ApplicationShortcut);
+            connect(action, &QAction::triggered, this, slot);
+        }
+    };
+    connectAction("showMenuItem", &AppController::togglePanel);
+    connectAction("aboutAction", &AppController::doAbout);
+    connectAction("prefsAction", &AppController::showPrefsDlg);
+    connectAction("quitAction", &AppController::quit);
 
-    // The location boxes check their own settings as the file loads, before
-    // the controller fills in the defaults it knows.
-    for (ChooseBox *box : mPrefsDlg->findChildren<ChooseBox *>())
-        box->awakeFromNib();
     mDropView->awakeFromNib();
     awakeFromNib();
     return true;
@@ -111,35 +108,72 @@ bool AppController::loadInterface() {
 
 void AppController::awakeFromNib() {
     mPaths = QStringList();
-    mUseDocPrefsBtn->setChecked(gSettings->useDocPrefs() == 1);
-    mAddSuffixBtn->setChecked(gSettings->addSuffix() == 1);
+    // What building the preferences window would do to the settings happens
+    // now, before any document is opened; the window itself waits until the
+    // user asks for it. The read of "AddSuffix" stores what it falls back to.
+    CheckApplicationLocations(*gSettings, PreferencesBoxKeys(), mApplicationsFolder);
+    gSettings->useDocPrefs();
+    gSettings->addSuffix();
     for (const DefaultLocation &location : kDefaultLocations)
-        fillDefaultLocation(location.tag, QString::fromLatin1(location.key),
+        fillDefaultLocation(QString::fromLatin1(location.key),
                             QString::fromLatin1(location.appended));
     TranslateMainMenu(mMainWindow->menuBar());
     TranslateViews(mDropView);
-    TranslateWindow(mPrefsDlg);
-    // The panel and the main window's title are ours to word too.
-    TranslateWindow(mPanel);
+    // The main window's title is ours to word too.
     TranslateTitle(mMainWindow);
     if (gSettings->visible() == 1)
         showPanel();
 }
 
-void AppController::fillDefaultLocation(int tag, const QString &key, const QString &appended) {
-    auto *field = qobject_cast<QLineEdit *>(ViewWithTag(mPrefsDlg, tag));
-    QString value = gSettings->value(key).toString();
-    if (value.isEmpty()) {
-        const QString candidate = BuildPath(mApplicationsFolder, key + appended);
-        if (IsDirectory(candidate)) {
-            gSettings->setValue(key, candidate);
-            value = candidate;
-        } else {
-            value = QStringLiteral("");
-        }
+void AppController::fillDefaultLocation(const QString &key, const QString &appended) {
+    if (!gSettings->value(key).toString().isEmpty())
+        return;
+    const QString candidate = BuildPath(mApplicationsFolder, key + appended);
+    if (IsDirectory(candidate))
+        gSettings->setValue(key, candidate);
+}
+
+QWidget *AppController::preferencesWindow() {
+    if (mPrefsDlg)
+        return mPrefsDlg;
+    mPrefsDlg = CreatePreferencesForm();
+    const QString missing = MissingOutlets(
+        mPrefsDlg, {QStringLiteral("mUseDocPrefsBtn"), QStringLiteral("mAddSuffixBtn")});
+    if (!missing.isNull())
+        ReportForm(missing);
+    mUseDocPrefsBtn = mPrefsDlg->findChild<QAbstractButton *>(QStringLiteral("mUseDocPrefsBtn"));
+    mAddSuffixBtn = mPrefsDlg->findChild<QAbstractButton *>(QStringLiteral("mAddSuffixBtn"));
+    if (mUseDocPrefsBtn) {
+        mUseDocPrefsBtn->setChecked(gSettings->useDocPrefs() == 1);
+        connect(mUseDocPrefsBtn, &QAbstractButton::clicked, this,
+                [this] { doUseDocPrefsBtn(mUseDocPrefsBtn); });
     }
-    if (field)
-        field->setText(value);
+    if (mAddSuffixBtn) {
+        mAddSuffixBtn->setChecked(gSettings->addSuffix() == 1);
+        connect(mAddSuffixBtn, &QAbstractButton::clicked, this,
+                [this] { doAddSuffixBtn(mAddSuffixBtn); });
+    }
+    for (ChooseBox *box : mPrefsDlg->findChildren<ChooseBox *>()) {
+        box->setApplicationsFolder(mApplicationsFolder);
+        box->awakeFromNib();
+    }
+    for (const DefaultLocation &location : kDefaultLocations) {
+        if (auto *field = qobject_cast<QLineEdit *>(ViewWithTag(mPrefsDlg, location.tag)))
+            field->setText(gSettings->dict().value(QString::fromLatin1(location.key)).toString());
+    }
+    TranslateWindow(mPrefsDlg);
+    return mPrefsDlg;
+}
+
+QWidget *AppController::panelWindow() {
+    if (mPanel)
+        return mPanel;
+    mPanel = CreatePanelForm();
+    // The panel floats over the main window as a utility window.
+    mPanel->setParent(mMainWindow, Qt::Tool);
+    mPanel->installEventFilter(this);
+    TranslateWindow(mPanel);
+    return mPanel;
 }
 
 void AppController::applicationDidFinishLaunching() {
@@ -192,28 +226,31 @@ void AppController::windowWillClose() {
 }
 
 void AppController::showPanel() {
-    gSettings->restorePos(mPanel);
-    mPanel->show();
-    mPanel->raise();
+    QWidget *panel = panelWindow();
+    gSettings->restorePos(panel);
+    panel->show();
+    panel->raise();
     mShowMenuItem->setText(GetString(QStringLiteral("hidePanel")));
 }
 
 void AppController::hidePanel() {
-    mPanel->close();
+    if (mPanel)
+        mPanel->close();
     mShowMenuItem->setText(GetString(QStringLiteral("showPanel")));
 }
 
 void AppController::togglePanel() {
-    if (mPanel->isVisible())
+    if (mPanel && mPanel->isVisible())
         hidePanel();
     else
         showPanel();
 }
 
 void AppController::showPrefsDlg() {
-    mPrefsDlg->show();
-    mPrefsDlg->raise();
-    mPrefsDlg->activateWindow();
+    QWidget *prefs = preferencesWindow();
+    prefs->show();
+    prefs->raise();
+    prefs->activateWindow();
 }
 
 void AppController::doUseDocPrefsBtn(QAbstractButton *sender) {

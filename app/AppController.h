@@ -9,12 +9,12 @@
 #include <QPointer>
 #include <QStringList>
 
-#include <memory>
 #include <optional>
 
 // Owns Tavo's windows and runs its life: start-up, documents handed over by
 // the system, the panel and its menu item, the preferences window, the About
-// box, and the record of the windows' state at quit.
+// box, and the record of the windows' state at quit. The preferences window
+// and the panel are built when they are first shown.
 class AppController : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +26,9 @@ public:
     // Runs once; later calls do nothing.
     static void initialize();
 
-    // Loads the interface files and connects them (awakeFromNib included).
-    // False when one of them is missing or broken.
-    bool loadInterface();
+    // Builds the main window and runs awakeFromNib. False, with the reason in
+    // `error`, when the form lacks an object the controller needs.
+    bool loadInterface(QString *error = nullptr);
 
     void awakeFromNib();
     void applicationDidFinishLaunching();
@@ -52,9 +52,11 @@ public:
 
     QMainWindow *mainWindow() const { return mMainWindow; }
     DropView *dropView() const { return mDropView; }
+    // Null until first shown.
     QWidget *prefsDlg() const { return mPrefsDlg; }
     QWidget *panel() const { return mPanel; }
     QAction *showMenuItem() const { return mShowMenuItem; }
+    // Null until the preferences window is built.
     QAbstractButton *useDocPrefsBtn() const { return mUseDocPrefsBtn; }
     QAbstractButton *addSuffixBtn() const { return mAddSuffixBtn; }
     // Documents waiting for launching to finish; absent from then on.
@@ -64,7 +66,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void fillDefaultLocation(int tag, const QString &key, const QString &appended);
+    QWidget *preferencesWindow();
+    QWidget *panelWindow();
+    void fillDefaultLocation(const QString &key, const QString &appended);
 
     QString mApplicationsFolder;
     QPointer<QMainWindow> mMainWindow;

@@ -52,13 +52,14 @@ int TavoApplicationMain(int argc, char **argv) {
         QPixmap::fromImage(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 
     AppController controller(ApplicationsFolder());
-    if (!controller.loadInterface()) {
-        std::fputs("tavo: the interface files in the resources folder are missing or broken\n",
-                   stderr);
+    QString formError;
+    if (!controller.loadInterface(&formError)) {
+        std::fprintf(stderr, "tavo: %s\n", qPrintable(formError));
         return 1;
     }
     controller.mainWindow()->show();
-    // Loading the interface files leaves much freed heap behind; hand it back.
+    // Building the window and reading the tables leaves freed heap behind;
+    // hand it back.
     malloc_trim(0);
     for (const QString &path : documents)
         controller.applicationOpenFile(path);

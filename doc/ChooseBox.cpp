@@ -39,30 +39,11 @@ void ChooseBox::awakeFromNib() {
     mPath = findChild<QLineEdit *>();
     if (auto *button = findChild<QPushButton *>())
         connect(button, &QPushButton::clicked, this, &ChooseBox::choose);
-
-    const QString key = title();
-    QVariant stored = gSettings->value(key);
-    QString candidate = stored.isValid() ? stored.toString() : defaultLocation(key);
-    if (FileExists(candidate)) {
-        gSettings->setValue(key, candidate);
-        if (mPath)
-            mPath->setText(candidate);
-    } else {
-        gSettings->setValue(key, QVariant());
-    }
+    // The stored location was checked at start; what is left is shown.
+    const QVariant stored = gSettings->dict().value(title());
+    if (mPath && stored.isValid())
+        mPath->setText(stored.toString());
     setAcceptDrops(true);
-}
-
-QString ChooseBox::defaultLocation(const QString &key) const {
-    if (HasPrefix(key, QStringLiteral("QuarkXPress"))) {
-        const QString name = StringsEqual(key, QStringLiteral("QuarkXPress 2016"))
-                                 ? QStringLiteral("QuarkXPress 2016")
-                                 : QStringLiteral("QuarkXPress");
-        return BuildPath(BuildPath(mApplicationsFolder, key), name, QStringLiteral("app"));
-    }
-    if (HasPrefix(key, QStringLiteral("Adobe InDesign")))
-        return BuildPath(BuildPath(mApplicationsFolder, key), key, QStringLiteral("app"));
-    return QString();
 }
 
 QString ChooseBox::path() const {

@@ -14,11 +14,11 @@ class ChooseBox : public QGroupBox {
 public:
     explicit ChooseBox(QWidget *parent = nullptr);
 
-    // Where the defaults are looked for; /opt unless set before awakeFromNib.
+    // Where the open panel starts; /opt unless set.
     void setApplicationsFolder(const QString &folder) { mApplicationsFolder = folder; }
 
-    // Checks the stored location, or tries the default one, and starts
-    // accepting dropped applications.
+    // Shows the stored location (checked at start, see ApplicationLocations.h)
+    // and starts accepting dropped applications.
     void awakeFromNib();
 
     QString path() const;
@@ -40,8 +40,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    QString defaultLocation(const QString &key) const;
-
     QPointer<QLineEdit> mPath;
     QString mApplicationsFolder;
     ChooseFunction mChoose;

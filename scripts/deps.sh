@@ -5,7 +5,7 @@ set -euo pipefail
 
 TAVO_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-tools-dev libqt6uitools6 qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins
     libxml2-dev libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth python3

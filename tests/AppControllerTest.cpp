@@ -1,11 +1,14 @@
 #include "app/AppController.h"
 #include "DesktopFixture.h"
 #include "DocFixtures.h"
+#include "app/Forms.h"
+#include "doc/ChooseBox.h"
 #include "platform/Format.h"
 #include "platform/RectText.h"
 #include "platform/ViewWithTag.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -65,28 +68,51 @@ protected:
         auto *edit = qobject_cast<QLineEdit *>(ViewWithTag(controller.prefsDlg(), tag));
         return edit ? edit->text() : QStringLiteral("<no field>");
     }
+    QString box(AppController &controller, const QString &title) {
+        for (ChooseBox *box : controller.prefsDlg()->findChildren<ChooseBox *>())
+            if (box->title() == title)
+                return box->path();
+        return QStringLiteral("<no box>");
+    }
     QVariantMap savedSettings() const { return ReadPropertyListFile(settingsFile()).toMap(); }
 };
 
 TEST_F(AppControllerTest, TheFirstStartShowsThePanelCentredAndFillsFoundDefaults) {
     QDir().mkpath(applications() + "/QuarkXPress 2017.app");
     QDir().mkpath(applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");
+    QDir().mkpath(applications() + "/Adobe InDesign 2020/Adobe InDesign 2020.app");
+    gSettings->setValue("Adobe InDesign CC 2019", applications() + "/Gone.app");
     auto controller = start();
     EXPECT_TRUE(controller->panel()->isVisible());
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE(qAbs(controller->panel()->geometry().center().x() - screen.center().x()), 2);
-    EXPECT_FALSE(controller->prefsDlg()->isVisible());
-    EXPECT_FALSE(controller->useDocPrefsBtn()->isChecked());
-    EXPECT_FALSE(controller->addSuffixBtn()->isChecked());
     EXPECT_EQ(controller->showMenuItem()->text(), GetString("hidePanel"));
 
+    // The preferences window is not built until it is asked for, but what
+    // building it did to the settings has happened.
+    EXPECT_EQ(controller->prefsDlg(), nullptr);
+    for (QWidget *widget : QApplication::allWidgets())
+        EXPECT_EQ(qobject_cast<ChooseBox *>(widget), nullptr);
+    const QVariantMap settings = gSettings->dict();
+    EXPECT_EQ(settings.value("QuarkXPress 2017").toString(),
+              applications() + "/QuarkXPress 2017.app");
+    EXPECT_EQ(settings.value("Adobe InDesign 2020").toString(),
+              applications() + "/Adobe InDesign 2020/Adobe InDesign 2020.app");
+    EXPECT_FALSE(settings.contains("QuarkXPress 2015"));
+    EXPECT_FALSE(settings.contains("Adobe InDesign CC 2019"));
+    EXPECT_EQ(settings.value("AddSuffix").toLongLong(), 0);
+
+    // Built later, the window shows the same.
+    controller->showPrefsDlg();
+    EXPECT_TRUE(controller->prefsDlg()->isVisible());
     EXPECT_EQ(field(*controller, 115), QLatin1String(""));
     EXPECT_EQ(field(*controller, 116), applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");
     EXPECT_EQ(field(*controller, 117), applications() + "/QuarkXPress 2017.app");
-    EXPECT_EQ(field(*controller, 118), QLatin1String(""));
-    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017").toString(),
-              applications() + "/QuarkXPress 2017.app");
-    EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2015"));
+    EXPECT_EQ(box(*controller, "Adobe InDesign 2020"),
+              applications() + "/Adobe InDesign 2020/Adobe InDesign 2020.app");
+    EXPECT_EQ(box(*controller, "Adobe InDesign CC 2019"), QLatin1String(""));
+    EXPECT_FALSE(controller->useDocPrefsBtn()->isChecked());
+    EXPECT_FALSE(controller->addSuffixBtn()->isChecked());
 
     // The interface is in the user's language, boxes keep their keys.
     EXPECT_EQ(controller->prefsDlg()->windowTitle(), GetString("prefsTitle"));
@@ -96,6 +122,17 @@ TEST_F(AppControllerTest, TheFirstStartShowsThePanelCentredAndFillsFoundDefaults
         menus << action->text();
     EXPECT_EQ(menus, QStringList({GetString("Tavo"), GetString("Window")}));
     EXPECT_NE(GetString("prefsTitle"), QLatin1String("prefsTitle"));
+}
+
+TEST_F(AppControllerTest, AFormWithoutAnOutletIsNamedNotFollowed) {
+    QMainWindow window;
+    window.setObjectName("mMainWindow");
+    new QWidget(&window); // no mDropView in it
+    EXPECT_EQ(MissingOutlets(&window, {"mDropView", "mMainWindow"}),
+              QLatin1String("The form mMainWindow has no mDropView."));
+    auto *view = new QWidget(&window);
+    view->setObjectName("mDropView");
+    EXPECT_TRUE(MissingOutlets(&window, {"mDropView", "mMainWindow"}).isNull());
 }
 
 TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow) {
@@ -131,8 +168,8 @@ TEST_F(AppControllerTest, QuittingWithThePanelOpenRecordsItAndItsPlace) {
     ASSERT_TRUE(panel->isVisible());
     panel->move(panel->pos() + QPoint(17, 23));
     const QRect frame = panel->geometry();
-    controller->useDocPrefsBtn()->click();
     controller->showPrefsDlg();
+    controller->useDocPrefsBtn()->click();
     StderrCapture console;
     controller->applicationWillTerminate();
     const QByteArray lines = console.text();
@@ -154,13 +191,15 @@ TEST_F(AppControllerTest, QuittingWithThePanelOpenRecordsItAndItsPlace) {
     auto next = start();
     EXPECT_TRUE(next->panel()->isVisible());
     EXPECT_EQ(next->panel()->geometry().topLeft(), frame.topLeft());
+    next->applicationDidFinishLaunching();
+    EXPECT_TRUE(next->prefsDlg()->isVisible());
     EXPECT_TRUE(next->useDocPrefsBtn()->isChecked());
 }
 
 TEST_F(AppControllerTest, TheMenuItemShowsAndHidesThePanelAndEveryHideRecordsIt) {
     gSettings->setVisible(0);
     auto controller = start();
-    EXPECT_FALSE(controller->panel()->isVisible());
+    EXPECT_EQ(controller->panel(), nullptr); // built when first shown
     controller->showMenuItem()->trigger();
     EXPECT_TRUE(controller->panel()->isVisible());
     EXPECT_EQ(controller->showMenuItem()->text(), GetString("hidePanel"));

@@ -1,5 +1,6 @@
 #include "doc/ChooseBox.h"
 #include "DesktopFixture.h"
+#include "doc/ApplicationLocations.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -18,8 +19,10 @@ QString ChooseStandIn(QWidget *, const QString &) {
 
 class ChooseBoxTest : public DesktopFixture {
 protected:
-    // A box as the preferences window has it: a location field and a button.
+    // A box as the preferences window has it (a location field and a
+    // button), made after the start-up check of its location.
     std::unique_ptr<ChooseBox> makeBox(const QString &title) {
+        CheckApplicationLocation(*gSettings, title, applications());
         auto box = std::make_unique<ChooseBox>();
         box->setTitle(title);
         box->setApplicationsFolder(applications());

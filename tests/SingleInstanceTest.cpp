@@ -73,9 +73,11 @@ TEST(SingleInstanceTest, BrokenMessagesAreDropped) {
     SingleInstance instance(path);
     ASSERT_FALSE(instance.handOver({}));
     QSignalSpy received(&instance, &SingleInstance::documentsReceived);
-    for (const QByteArray &message :
-         {QByteArray("\xFF\xFF\xFF\xFF", 4), QByteArray("\x00\x00\x00\x10" "abc", 7),
-          QByteArray("\x00\x00\x00\x04\x00\x00", 6)}) {
+    for (const QByteArray &message : {QByteArray("\xFF\xFF\xFF\xFF", 4),
+                                      QByteArray("\x00\x00\x00\x10"
+                                                 "abc",
+                                                 7),
+                                      QByteArray("\x00\x00\x00\x04\x00\x00", 6)}) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;

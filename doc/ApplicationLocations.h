@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TavoSettings;
+
+// Where an application version is installed, as the preferences window's
+// location boxes keep it: under the version's settings key
+// ("QuarkXPress 2016"), as the path of its application bundle.
+
+// The default location of a version below `applicationsFolder`:
+// QuarkXPress 2016 in "QuarkXPress 2016/QuarkXPress 2016.app", the other
+// QuarkXPress versions in "<key>/QuarkXPress.app", InDesign versions in
+// "<key>/<key>.app"; absent for any other key.
+QString DefaultApplicationLocation(const QString &key, const QString &applicationsFolder);
+
+// Keeps the stored location of `key` when it still exists on disk, stores the
+// default one when nothing is stored and it exists, and removes the key
+// otherwise. A location that went missing is not replaced by the default at
+// the same check: the user sees it gone before anything else is guessed.
+void CheckApplicationLocation(TavoSettings &settings, const QString &key,
+                              const QString &applicationsFolder);
+void CheckApplicationLocations(TavoSettings &settings, const QStringList &keys,
+                               const QString &applicationsFolder);
