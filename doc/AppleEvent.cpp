@@ -1,5 +1,7 @@
 #include "doc/AppleEvent.h"
 
+#include "platform/FileName.h"
+
 #include <QUrl>
 #include <QVariantMap>
 
@@ -43,8 +45,7 @@ AppleEvent OpenDocumentEvent(const QString &documentPath, bool useDocPrefs) {
     AppleEvent event;
     event.eventClass = kCoreEventClass;
     event.eventID = kOpenDocumentsEvent;
-    event.setParam(kDirectObjectKeyword, kBookmarkType,
-                   QUrl::fromLocalFile(documentPath).toEncoded(QUrl::FullyEncoded));
+    event.setParam(kDirectObjectKeyword, kBookmarkType, FileUrl(documentPath));
     if (useDocPrefs) {
         const quint32 yes = kYesEnum;
         const char bytes[4] = {char(yes >> 24), char(yes >> 16), char(yes >> 8), char(yes)};

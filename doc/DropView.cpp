@@ -1,22 +1,15 @@
 #include "doc/DropView.h"
 
-#include "doc/AppleEvent.h"
 #include "doc/IdentifyDocument.h"
-#include "platform/BundleLauncher.h"
+#include "doc/OpenDocument.h"
 #include "platform/DragOperation.h"
 #include "platform/Format.h"
-#include "platform/PropertyList.h"
 #include "platform/ViewWithTag.h"
-#include "strings/Alerts.h"
 #include "strings/StringTable.h"
 #include "toolkit/FileUtils.h"
-#include "toolkit/Log.h"
-#include "toolkit/TavoSettings.h"
 #include "toolkit/XmlHelpers.h"
 
 #include <QDragEnterEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
@@ -30,58 +23,15 @@ void DropView::awakeFromNib() {
 }
 
 void DropView::openDoc(const QString &path) {
-    quint32 creator = 0;
-    const QString appPath = appPathForDoc(path, &creator);
-    if (appPath.isNull())
-        return;
-    QString docPath = path;
-    if (creator == kQuarkCreator && gSettings->addSuffix() == 1)
-        docPath = renamedForQuark(path);
-    openDocWithApp(docPath, appPath);
-}
-
-QString DropView::renamedForQuark(const QString &path) const {
-    if (HasExtension(path, QStringLiteral("qxp")))
-        return path;
-    const QString newPath = HasExtension(path, QStringLiteral("qxd"))
-                                ? ReplaceExtension(path, QStringLiteral("qxp"))
-                                : path + QStringLiteral(".qxp");
-    // Never replace another document: an existing Plan.qxp beside Plan.qxd
-    // stays, and the dropped document opens under the name it has.
-    if (QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink()) {
-        LogError(Format(tr("A file named “%@” already exists; the document was not renamed."),
-                        QFileInfo(newPath).fileName()),
-                 path);
-        return path;
-    }
-    QFile file(path);
-    if (!file.rename(newPath)) {
-        LogError(file.errorString(), path);
-        return path;
-    }
-    return newPath;
+    OpenDoc(path);
 }
 
 QString DropView::appPathForDoc(const QString &path, quint32 *creator) {
-    const DocInfo info = IdentifyDocument(path);
-    if (!info.recognised()) {
-        AlertByKey("unknownDocType");
-        return QString();
-    }
-    const QString key = Format(QStringLiteral("%@ %@"), info.appName, info.versionName);
-    const QVariant value = gSettings->value(key);
-    if (!value.isValid())
-        AlertByKey("appNotFound", key);
-    if (creator)
-        *creator = info.creator;
-    return value.isValid() ? value.toString() : QString();
+    return AppPathForDoc(path, creator);
 }
 
 void DropView::openDocWithApp(const QString &path, const QString &appPath) {
-    const qint64 useDocPrefs = gSettings->useDocPrefs();
-    const AppleEvent event = OpenDocumentEvent(path, useDocPrefs == 1);
-    const QByteArray input = WritePropertyListXml(event.toPropertyList());
-    LogError(LaunchBundle(appPath, path, input));
+    OpenDocWithApp(path, appPath);
 }
 
 QString DropView::pathFromDrag(const QMimeData *drag) const {
@@ -89,15 +39,14 @@ QString DropView::pathFromDrag(const QMimeData *drag) const {
 }
 
 void DropView::setLabels(const DocInfo *info) {
-    if (!mAppName || !mPlatform) {
+    if (!mAppName || !mPlatform)
         return;
-    }
     if (!info) {
         mAppName->setText(QStringLiteral(""));
         mPlatform->setText(QStringLiteral(""));
         return;
     }
-    mAppName->setText(Format(QStringLiteral("%@ %@"), info->appName, info->versionName));
+    mAppName->setText(SettingsKey(*info));
     QString platform = QStringLiteral("---");
     if (info->os == QLatin1String("M"))
         platform = QStringLiteral("Mac");
@@ -141,7 +90,17 @@ bool DropView::performDragOperation(const QMimeData *drag) {
 }
 
 void DropView::dragEnterEvent(QDragEnterEvent *event) {
-    AnswerDrag(event, draggingEntered(event->mimeData()));
+    mHoverOperation = draggingEntered(event->mimeData());
+    // The entry is taken even for a refused document, so that Qt goes on
+    // telling this view about the drag and the labels are cleared when it
+    // leaves or ends; the refusal itself is the answer to the moves below.
+    AnswerDrag(event, kDragOperationLink);
+    if (mHoverOperation == kDragOperationNone)
+        event->setDropAction(Qt::IgnoreAction);
+}
+
+void DropView::dragMoveEvent(QDragMoveEvent *event) {
+    AnswerDrag(event, mHoverOperation);
 }
 
 void DropView::dragLeaveEvent(QDragLeaveEvent *event) {
@@ -153,6 +112,7 @@ void DropView::dropEvent(QDropEvent *event) {
     if (!prepareForDragOperation(event->mimeData()))
         return;
     AnswerDrag(event, kDragOperationLink);
+    setLabels(nullptr);
     // Opening may show an alert; its modal loop must not run inside the drop,
     // where the application the drag came from still waits for the answer.
     auto *drag = new QMimeData;

@@ -9,9 +9,8 @@
 class QMimeData;
 
 // The area of the main window that documents are dropped on. While a file
-// hovers it shows what was recognised; a drop opens the document in the
-// version of its application that made it. Documents handed over by the
-// system are opened through the same view.
+// hovers it shows what was recognised and welcomes only a recognised
+// document; a drop hands the document to the opening road (OpenDocument.h).
 class DropView : public QWidget {
     Q_OBJECT
 public:
@@ -20,13 +19,10 @@ public:
     // Finds the two labels (tags 1 and 2) and starts accepting drags.
     void awakeFromNib();
 
-    // Identifies the document, finds its application and opens it there.
+    // The opening road, reached through the view as the menu and the
+    // system reach it; see OpenDocument.h.
     void openDoc(const QString &path);
-    // The stored location of the document's application version, or absent
-    // after telling the user why not. `creator` receives the creator code
-    // when the document was recognised.
     QString appPathForDoc(const QString &path, quint32 *creator);
-    // Launches the application bundle with the open-document event.
     void openDocWithApp(const QString &path, const QString &appPath);
 
     QString pathFromDrag(const QMimeData *drag) const;
@@ -45,15 +41,15 @@ public:
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    // The QuarkXPress document under the name "qxp", or under its old name
-    // when it cannot be renamed without harm.
-    QString renamedForQuark(const QString &path) const;
-
     QPointer<QLabel> mAppName;
     QPointer<QLabel> mPlatform;
+    // The answer given when the hovering drag entered, kept for as long as
+    // it stays over the view.
+    int mHoverOperation = 0;
 };

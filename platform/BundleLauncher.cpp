@@ -1,14 +1,13 @@
 #include "platform/BundleLauncher.h"
 
+#include "platform/DetachedProcess.h"
+#include "platform/FileName.h"
 #include "platform/PropertyList.h"
 #include "platform/PropertyValues.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryFile>
 
 namespace {
 
@@ -63,25 +62,9 @@ QString LaunchBundle(const QString &bundlePath, const QString &argument, const Q
     const QString program = BundleProgram(bundlePath, &error);
     if (program.isNull())
         return error;
-
-    // The input goes through an unlinked-on-return file: startDetached has
-    // started the program (and so opened its standard input) by the time it
-    // answers, and the program keeps reading it after the name is gone.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    QTemporaryFile inputFile(folder + QStringLiteral("/tavo-event-XXXXXX"));
-    if (!inputFile.open() || inputFile.write(input) != input.size() || !inputFile.flush())
-        return Tr("The document could not be handed to “%1”: %2")
-            .arg(program, inputFile.errorString());
-
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments({argument});
-    process.setStandardInputFile(inputFile.fileName());
-    process.setWorkingDirectory(QFileInfo(bundlePath).absoluteFilePath());
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
-        return Tr("The program “%1” could not be started: %2").arg(program, process.errorString());
+    error = StartDetached(EncodeFileName(program), {EncodeFileName(argument)},
+                          EncodeFileName(QFileInfo(bundlePath).absoluteFilePath()), input);
+    if (!error.isNull())
+        return Tr("The program “%1” could not be started: %2").arg(program, error);
     return QString();
 }

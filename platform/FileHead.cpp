@@ -1,5 +1,7 @@
 #include "platform/FileHead.h"
 
+#include "platform/FileName.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -12,7 +14,7 @@ bool ReadFileHead(const QString &path, unsigned char *buffer, std::size_t size) 
         return false;
     // Non-blocking, so that a FIFO or device dragged onto the window cannot
     // stall the event loop; only regular files are read.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = EncodeFileName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return false;

@@ -1,5 +1,7 @@
 #include "platform/FileName.h"
 
+#include <QUrl>
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -111,4 +113,10 @@ bool HasForeignBytes(const QString &name) {
             return true;
     }
     return false;
+}
+
+QByteArray FileUrl(const QString &path) {
+    if (!HasForeignBytes(path))
+        return QUrl::fromLocalFile(path).toEncoded(QUrl::FullyEncoded);
+    return QByteArrayLiteral("file://") + EncodeFileName(path).toPercentEncoding("/");
 }

@@ -18,3 +18,7 @@ QByteArray EncodeFileName(const QString &name);
 
 // True when the name carries bytes that are not UTF-8.
 bool HasForeignBytes(const QString &name);
+
+// The file URL of a path, as the bookmark of the open-document event: Qt's
+// encoding for UTF-8 names, and the exact bytes percent-encoded for others.
+QByteArray FileUrl(const QString &path);

@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTest>
 
 #include <cstdio>
 #include <unistd.h>
@@ -218,16 +219,22 @@ TEST_F(AppControllerTest, TheMenuItemShowsAndHidesThePanelAndEveryHideRecordsIt)
     EXPECT_TRUE(savedSettings().contains("Pos"));
 }
 
-TEST_F(AppControllerTest, QuitFromTheMenuRecordsTheWindowsBeforeQtClosesThem) {
+TEST_F(AppControllerTest, TheMenuKeysWorkFromEveryWindowAndQuitRecordsOnce) {
     auto controller = start();
-    auto *quit = controller->mainWindow()->findChild<QAction *>("quitAction");
-    ASSERT_NE(quit, nullptr);
-    EXPECT_EQ(quit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    controller->mainWindow()->show();
+    // Ctrl+, from the panel opens the preferences; Ctrl+Q from there quits.
+    QApplication::setActiveWindow(controller->panel());
+    QTest::keyClick(controller->panel(), Qt::Key_Comma, Qt::ControlModifier);
+    ASSERT_NE(controller->prefsDlg(), nullptr);
+    EXPECT_TRUE(controller->prefsDlg()->isVisible());
+    QApplication::setActiveWindow(controller->prefsDlg());
     StderrCapture console;
-    quit->trigger();
+    QTest::keyClick(controller->prefsDlg(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(settingsFile()));
     controller->finish(); // what the end of the event loop does; records nothing twice
     EXPECT_EQ(console.text().count("applicationWillTerminate: 1\n"), 1);
     EXPECT_EQ(savedSettings().value("visible").toLongLong(), 1);
+    EXPECT_EQ(savedSettings().value("ShowPrefs").toLongLong(), 1);
 }
 
 TEST_F(AppControllerTest, TheAboutBoxNamesTheVersionAndTheCopyright) {

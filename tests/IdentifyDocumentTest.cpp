@@ -48,7 +48,7 @@ TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules) {
          "CC 2019"},
         {"InDesign 15.0", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x0F}), 130, "IDdF", "2020"},
         {"InDesign 19.5", InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x13, 0, 0, 0, 0x05}), 170,
-         "????", "??"},
+         "????", "2024"},
         // Big-endian documents carry the major version in byte 32.
         {"big-endian CS5.5", InDesignVersionBytes(0, 0, 0, 7, 5), 55, "IDd2", "CS5.5"},
         {"big-endian CS2", InDesignVersionBytes(0, 0, 0, 4, 0), 20, "IDd4", "CS2"},
@@ -63,7 +63,11 @@ TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules) {
         {"CC 2018", InDesignVersionBytes(13, 0, 0, 0, 0), 110, "IDdD", "CC 2018"},
         // Unknown numbers are recognised, with the fallback texts.
         {"byte 29 at 4 falls to byte 32", InDesignVersionBytes(4, 0, 0, 0, 0), -20, "????", "??"},
-        {"major 16", InDesignVersionBytes(0x10, 0, 0, 0, 0), 140, "????", "??"},
+        // 2021 to 2026 are named, from either byte order; later ones are not yet.
+        {"major 16", InDesignVersionBytes(0x10, 0, 0, 0, 0), 140, "????", "2021"},
+        {"big-endian 2023", InDesignVersionBytes(0, 0, 0, 0x12, 0), 160, "????", "2023"},
+        {"major 21", InDesignVersionBytes(0x15, 0, 0, 0, 0), 190, "????", "2026"},
+        {"major 22", InDesignVersionBytes(0x16, 0, 0, 0, 0), 200, "????", "??"},
         {"major 3", InDesignVersionBytes(0, 0, 0, 3, 0), 10, "????", "??"},
         // Byte 29 from 128 on is negative and does not qualify.
         {"byte 29 negative", InDesignVersionBytes(0x85, 0, 0, 6, 0), 40, "IDd6", "CS4"},

@@ -2,7 +2,11 @@
 #include "DesktopFixture.h"
 #include "DocFixtures.h"
 #include "doc/DropView.h"
+#include "platform/FileName.h"
 #include "platform/Format.h"
+
+#include <fstream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +148,42 @@ TEST_F(OpenDocTest, UnknownDocumentsAndMissingApplicationsAreToldToTheUser) {
     EXPECT_EQ(alerts.size(), 3);
 }
 
+TEST_F(OpenDocTest, ANameThatIsNotUtf8OpensByItsExactBytes) {
+    gSettings->setValue("QuarkXPress 2016", installApp("QuarkXPress 2016", path("rec")));
+    gSettings->setAddSuffix(1);
+    const QByteArray folder = QFile::encodeName(path(""));
+    std::ofstream(folder + "Z\xfcrich.qxd") << FromHex(kQuark2016).toStdString();
+    const auto [argument, event] =
+        openAndReceive(DecodeFileName(folder + "Z\xfcrich.qxd"), path("rec"));
+    EXPECT_EQ(argument, folder + "Z\xfcrich.qxp");
+    EXPECT_EQ(::access(folder + "Z\xfcrich.qxp", F_OK), 0);
+    const QVariantMap direct = event.value("parameters").toList().value(0).toMap();
+    EXPECT_EQ(direct.value("data").toByteArray(),
+              "file://" + folder.toPercentEncoding("/") + "Z%FCrich.qxp");
+}
+
+TEST_F(OpenDocTest, LaterInDesignVersionsHaveKeysOfTheirOwnAndKeepTheOldOne) {
+    const QString book = path("Book.indd");
+    // A head as InDesign 19.5 (2024) writes it.
+    ASSERT_TRUE(WriteFile(book, InDesignHead({0x01, 0x70, 0x0F, 0x00, 0x00, 0x13, 0, 0, 0, 5})));
+    view.openDoc(book);
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].message,
+              Format(GetString("appNotFound"), QStringLiteral("Adobe InDesign 2024")));
+
+    // Where only the key these documents had before holds a location, it opens them;
+    // their own key comes first.
+    gSettings->setValue("Adobe InDesign ??", installApp("Old key", path("old")));
+    EXPECT_EQ(openAndReceive(book, path("old")).first, QFile::encodeName(book));
+    gSettings->setValue("Adobe InDesign 2024", installApp("InDesign 2024", path("rec")));
+    EXPECT_EQ(openAndReceive(book, path("rec")).first, QFile::encodeName(book));
+
+    // Versions that always had a name of their own do not fall back.
+    ASSERT_TRUE(WriteFile(path("cc.indd"), InDesignVersionBytes(0x0E, 0, 0, 0, 0)));
+    view.openDoc(path("cc.indd"));
+    EXPECT_EQ(alerts.size(), 2);
+}
+
 TEST_F(OpenDocTest, ALaunchThatFailsGoesToTheLogNotToTheUser) {
     gSettings->setValue("QuarkXPress 2016", path("Gone.app"));
     ASSERT_TRUE(WriteFile(path("Plan.qxd"), FromHex(kQuark2016)));
@@ -152,6 +192,12 @@ TEST_F(OpenDocTest, ALaunchThatFailsGoesToTheLogNotToTheUser) {
     EXPECT_TRUE(alerts.isEmpty());
     EXPECT_GT(log().size(), before.size());
     EXPECT_TRUE(log().contains("Gone.app"));
+
+    // A stored value that is no text names no place either.
+    gSettings->setValue("QuarkXPress 2016", QVariantList{"a", "b"});
+    view.openDoc(path("Plan.qxd"));
+    EXPECT_TRUE(alerts.isEmpty());
+    EXPECT_TRUE(log().contains("There is no application at “(a, b)”")) << log().constData();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "toolkit/FileUtils.h"
 
 #include "platform/DesktopLauncher.h"
+#include "platform/FileName.h"
 #include "platform/MimeApps.h"
 #include "toolkit/Log.h"
 
@@ -10,6 +11,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace {
@@ -23,13 +25,6 @@ QString WithoutTrailingSlashes(const QString &path) {
     while (end > 1 && path[end - 1] == kSlash)
         --end;
     return path.left(end);
-}
-
-QString LastPathComponent(const QString &path) {
-    const QString trimmed = WithoutTrailingSlashes(path);
-    if (trimmed == QStringLiteral("/"))
-        return trimmed;
-    return trimmed.mid(trimmed.lastIndexOf(kSlash) + 1);
 }
 
 // Where the extension's dot is in the path, or -1. A name that only starts
@@ -69,7 +64,7 @@ QString AppendingPathComponent(const QString &folder, const QString &name) {
 }
 
 std::filesystem::path NativePath(const QString &path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return std::filesystem::path(EncodeFileName(path).toStdString());
 }
 
 QString ErrorText(const std::error_code &error) {
@@ -78,14 +73,22 @@ QString ErrorText(const std::error_code &error) {
 
 } // namespace
 
+QString LastPathComponent(const QString &path) {
+    const QString trimmed = WithoutTrailingSlashes(path);
+    if (trimmed == QStringLiteral("/"))
+        return trimmed;
+    return trimmed.mid(trimmed.lastIndexOf(kSlash) + 1);
+}
+
 bool FileExists(const QString &path) {
-    return !path.isEmpty() && QFileInfo::exists(path);
+    struct stat st {};
+    return !path.isEmpty() && ::stat(EncodeFileName(path).constData(), &st) == 0;
 }
 
 bool IsDirectory(const QString &path) {
-    if (path.isEmpty())
-        return false;
-    return QFileInfo(path).isDir();
+    struct stat st {};
+    return !path.isEmpty() && ::stat(EncodeFileName(path).constData(), &st) == 0 &&
+           S_ISDIR(st.st_mode);
 }
 
 bool HasExtension(const QString &path, const QString &extension) {
@@ -140,18 +143,21 @@ QString AppNameForExtension(const QString &extension, const QString &fallbackExt
 }
 
 qint64 FileSize(const QString &path) {
-    if (path.isEmpty())
+    struct stat st {};
+    if (path.isEmpty() || ::stat(EncodeFileName(path).constData(), &st) != 0)
         return 0;
-    const QFileInfo info(path);
-    return info.exists() ? info.size() : 0;
+    return st.st_size;
 }
 
 QString PasteboardFileName(const QMimeData *data) {
     if (!data)
         return {};
+    // The URL carries the name's bytes percent-encoded; they are taken as
+    // they are, since QUrl::toLocalFile() would spoil bytes that are not UTF-8.
     for (const QUrl &url : data->urls())
         if (url.isLocalFile())
-            return url.toLocalFile();
+            return DecodeFileName(
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     return {};
 }
 

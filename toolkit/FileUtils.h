@@ -15,6 +15,8 @@ bool IsDirectory(const QString &path);
 // The text after the last "." of the last component, compared ignoring case.
 bool HasExtension(const QString &path, const QString &extension);
 QString ReplaceExtension(const QString &path, const QString &extension);
+// The last component of a path; a trailing "/" starts no empty one.
+QString LastPathComponent(const QString &path);
 // folder/name[.extension]; an absent or empty name gives the folder unchanged.
 QString BuildPath(const QString &folder, const QString &name, const QString &extension = QString());
 // A folder goes to the file manager, a file to the application for its type.

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "doc/DocInfo.h"
+
+#include <QString>
+
+// The road of one document, from its path to the version of the layout
+// application that made it: identify it, look up where that version is
+// installed, give a QuarkXPress document the extension "qxp" when the user
+// asked for it, and launch the application with the open-document event.
+// Failures the user must know of are alerts; launch errors go to the log.
+
+// The settings key of the application version that made the document:
+// application name, one blank, version name ("QuarkXPress 2016"). Absent
+// parts show as (null), as in the drop view's label.
+QString SettingsKey(const DocInfo &info);
+
+// Opens the document in its application; tells the user why not.
+void OpenDoc(const QString &path);
+
+// The stored location of the document's application version, or absent
+// after telling the user why not. `creator` receives the creator code when
+// the document was recognised.
+QString AppPathForDoc(const QString &path, quint32 *creator);
+
+// The path under which a QuarkXPress document opens when it is to carry the
+// extension "qxp": renamed on disk where that is possible without harm, else
+// its old path, with the reason in the log.
+QString RenameToQxp(const QString &path);
+
+// Launches the application bundle with the open-document event for `path`.
+void OpenDocWithApp(const QString &path, const QString &appPath);
