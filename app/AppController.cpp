@@ -8,9 +8,10 @@
 #include "platform/ViewWithTag.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
+#include "strings/StringTableFile.h"
 #include "strings/Translate.h"
-#include "toolkit/FileUtils.h"
 #include "toolkit/Log.h"
+#include "toolkit/Paths.h"
 #include "toolkit/Resources.h"
 #include "toolkit/TavoSettings.h"
 

@@ -1,6 +1,6 @@
 #include "doc/ApplicationLocations.h"
 
-#include "toolkit/FileUtils.h"
+#include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
 
 QString DefaultApplicationLocation(const QString &key, const QString &applicationsFolder) {

@@ -2,7 +2,7 @@
 
 #include "platform/DragOperation.h"
 #include "platform/Folders.h"
-#include "toolkit/FileUtils.h"
+#include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
 
 #include <QDragEnterEvent>

@@ -6,7 +6,7 @@
 #include "platform/Format.h"
 #include "platform/ViewWithTag.h"
 #include "strings/StringTable.h"
-#include "toolkit/FileUtils.h"
+#include "toolkit/Paths.h"
 #include "toolkit/XmlHelpers.h"
 
 #include <QDragEnterEvent>

@@ -8,8 +8,8 @@
 #include "platform/Format.h"
 #include "platform/PropertyList.h"
 #include "strings/Alerts.h"
-#include "toolkit/FileUtils.h"
 #include "toolkit/Log.h"
+#include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
 
 #include <QCoreApplication>

@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "strings/StringTable.h"
+#include "strings/StringTableFile.h"
 
 #include <QTemporaryDir>
 

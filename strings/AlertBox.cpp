@@ -1,7 +1,5 @@
 #include "strings/AlertBox.h"
 
-#include "strings/Alerts.h"
-
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPixmap>

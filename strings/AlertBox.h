@@ -1,10 +1,10 @@
 #pragma once
 
+#include "strings/AlertRequest.h"
+
 #include <QMessageBox>
 
 #include <memory>
-
-struct AlertRequest;
 
 // The message box that presents an alert: message, detail as informative
 // text (both plain text, so "<" and "%" show as they are), buttons in the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Format.h"
+#include "strings/AlertRequest.h"
 
 #include <QString>
 #include <QVariantList>
@@ -11,19 +12,6 @@
 // in where the message comes from (a format, or a string-table key whose text
 // is the format) and in the buttons it offers. Codes: 1 for the default
 // (first) button, 0 for the alternate (second), -1 for the other (third).
-
-// Everything one alert shows.
-struct AlertRequest {
-    QString message;
-    QString detail; // never absent: "" when there is none
-    // Absent titles give no button, except that an absent default gives the
-    // standard OK button.
-    QString defaultButton;
-    QString alternateButton;
-    QString otherButton;
-    QString windowTitle; // always the application's name
-    QString iconPath;    // absent when the icon resource is missing
-};
 
 // Shows one alert and answers its code. The default presents a QMessageBox
 // modally; tests put a recorder here so that no modal loop ever runs.

@@ -2,7 +2,7 @@
 
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
-#include "toolkit/FileUtils.h"
+#include "toolkit/Paths.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -8,6 +8,7 @@
 #include "platform/PropertyList.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
+#include "strings/StringTableFile.h"
 #include "toolkit/Log.h"
 #include "toolkit/Resources.h"
 #include "toolkit/TavoSettings.h"

@@ -1,5 +1,6 @@
 #include "toolkit/Log.h"
 #include "TestSupport.h"
+#include "platform/FileName.h"
 #include "platform/Folders.h"
 
 #include <QRegularExpression>
@@ -87,6 +88,22 @@ TEST_F(LogTest, MessageLinesInAFolderThatDidNotExist) {
     ASSERT_TRUE(QFile::remove(LogPath()));
     LogFormat("%@", "lost");
     EXPECT_FALSE(QFileInfo::exists(LogPath()));
+}
+
+TEST_F(LogTest, AFolderInTheLogsPlaceIsLeftAloneAndNoNameForgesALine) {
+    ASSERT_TRUE(WriteAll(logFile() + "/keep.txt", "somebody's file"));
+    StartLog(1, 12000, "Vellmoran");
+    LogFormat("%@", "nowhere to go");
+    EXPECT_EQ(ReadAll(logFile() + "/keep.txt"), QByteArray("somebody's file"));
+
+    ASSERT_TRUE(QDir(logFile()).removeRecursively());
+    StartLog(1, 12000, "Vellmoran");
+    LogError("could not be renamed", DecodeFileName("/jobs/a\n12:00:00.000: Tavo::forged\xfc"));
+    const QList<QByteArray> lines = ReadAll(logFile()).split('\n');
+    ASSERT_EQ(lines.size(), 3); // the start line, one message, the end
+    EXPECT_TRUE(
+        lines[1].endsWith("/jobs/a\\n12:00:00.000: Tavo::forged\\xfc: could not be renamed"))
+        << lines[1].constData();
 }
 
 } // namespace

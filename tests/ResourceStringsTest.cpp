@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "platform/Format.h"
 #include "strings/StringTable.h"
+#include "strings/StringTableFile.h"
 #include "toolkit/Resources.h"
 #include "toolkit/XmlHelpers.h"
 

@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "strings/Alerts.h"
 #include "strings/StringTable.h"
+#include "strings/StringTableFile.h"
 #include "toolkit/Resources.h"
 
 #include <QFile>
