@@ -6,7 +6,7 @@ set -euo pipefail
 TAVO_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins
-    libxml2-dev libplist-dev
+    libxml2-dev libplist-dev libglib2.0-dev shared-mime-info
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth python3
 )

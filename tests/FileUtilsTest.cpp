@@ -1,11 +1,13 @@
 #include "toolkit/FileUtils.h"
+#include "TestDesktop.h"
 #include "TestSupport.h"
-#include "platform/DesktopEntry.h"
-#include "platform/DesktopLauncher.h"
+#include "platform/DesktopApps.h"
 #include "toolkit/Log.h"
 
+#include <QDeadlineTimer>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -80,115 +82,52 @@ TEST(FileUtilsTest, PasteboardFileNameIsTheFirstLocalFile) {
     EXPECT_EQ(PasteboardFileName(&data), "/jobs/Plan 1.qxd");
 }
 
-TEST(FileUtilsTest, DesktopEntryCommandsFillInTheFiles) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ed.desktop");
-    const auto command = [&](const QByteArray &exec, const QStringList &files) {
-        EXPECT_TRUE(WriteAll(path, "[Desktop Entry]\nName=Plain Ed\nIcon=ed\nExec=" + exec +
-                                       "\n[Desktop Action new]\nExec=wrong\n"));
-        return DesktopEntry::load(path)->command(files);
-    };
-    EXPECT_EQ(command(R"("/opt/my ed/ed" --title=%c %i "say \\"hi\\"" 100%% %F)", {"/a b", "/c"}),
-              QStringList({"/opt/my ed/ed", "--title=Plain Ed", "--icon", "ed", "say \"hi\"",
-                           "100%", "/a b", "/c"}));
-    EXPECT_EQ(command("view %u --from %k", {"/a b"}),
-              QStringList({"view", "file:///a%20b", "--from", path}));
-    EXPECT_EQ(command("view %f", {}), QStringList{"view"});
-    // An entry that forgets the field code still gets the file.
-    EXPECT_EQ(command("view --new", {"/a"}), QStringList({"view", "--new", "/a"}));
-}
-
-// A desktop of our own: applications, associations and the system's MIME
-// database, with a recorder in place of the launcher.
+// The applications of tests/TestDesktop.h, with a recorder in place of the
+// launcher unless a test asks for the real one.
 class OpeningTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir().mkpath(share());
-        ASSERT_TRUE(QFile::link("/usr/share/mime", share() + "/mime"));
-        previous = SetDesktopLauncher([this](const QString &e, const QStringList &f, bool d) {
-            launches.append(QStringList{e} + f + QStringList{d ? "deactivate" : "stay"});
-            return launchResult;
+        previous = SetDesktopLauncher([this](const QString &id, const QStringList &files, bool d) {
+            launches.append(QStringList{id} + files + QStringList{d ? "deactivate" : "stay"});
+            return true;
         });
     }
     void TearDown() override { SetDesktopLauncher(previous); }
 
-    QString share() const { return root.filePath("share"); }
-    QString app(const QString &id, const QByteArray &more = {}) {
-        const QString path = share() + "/applications/" + id;
-        EXPECT_TRUE(WriteAll(path, "[Desktop Entry]\nType=Application\nExec=run %f\n" + more));
-        return path;
-    }
-
     QTemporaryDir root;
-    ScopedEnv dataHome{"XDG_DATA_HOME", QFile::encodeName(root.filePath("home-share"))};
-    ScopedEnv dataDirs{"XDG_DATA_DIRS", QFile::encodeName(share())};
-    ScopedEnv configHome{"XDG_CONFIG_HOME", QFile::encodeName(root.filePath("config"))};
-    ScopedEnv desktop{"XDG_CURRENT_DESKTOP", QByteArray()};
     DesktopLauncher previous;
     QList<QStringList> launches;
-    bool launchResult = true;
 };
 
-TEST_F(OpeningTest, AFileGoesToItsTypesAppThenTheTextAppThenTheEditor) {
-    const QString png = root.filePath("Pic.png");
-    const QString qxd = root.filePath("Plan.qxd");
-    const QString c = root.filePath("main.c");
-    for (const QString &f : {png, qxd, c})
-        ASSERT_TRUE(WriteAll(f, "x"));
-
-    // Nothing claims anything: the editor fallback, which is not installed.
-    EXPECT_EQ(AppNameForExtension("png", "txt", "fallback.desktop"), "fallback.desktop");
-    EXPECT_FALSE(OpenItem(png));
-
-    app("viewer.desktop", "MimeType=image/png;\n");
-    app("term.desktop", "MimeType=text/plain;\nTerminal=true\n");
-    app("gone.desktop", "MimeType=text/plain;\nHidden=true\n");
-    const QString zed = app("zed.desktop", "MimeType=text/plain;\n");
-    EXPECT_EQ(AppNameForExtension("PNG", "txt", "fallback.desktop"), "viewer.desktop");
-    EXPECT_EQ(AppNameForExtension("qxd", "txt", "fallback.desktop"), "zed.desktop");
-
-    // The user's default wins over what applications declare; a default that
-    // is not installed is passed over, a removed association left out.
-    const QString paint = app("paint.desktop");
-    app("notes.desktop", "MimeType=text/plain;\n");
-    ASSERT_TRUE(WriteAll(root.filePath("config/mimeapps.list"),
-                         "[Default Applications]\nimage/png=missing.desktop;paint.desktop;\n"
-                         "[Removed Associations]\ntext/plain=notes.desktop;\n"
-                         "[Added Associations]\ntext/plain=notes.desktop;\n"));
-    ASSERT_TRUE(OpenItem(png));
-    ASSERT_TRUE(OpenItem(qxd));
-    // text/x-csrc has no application of its own; its parent text/plain has.
-    ASSERT_TRUE(OpenFileWithApp(c, QString(), false));
+TEST_F(OpeningTest, TheDesktopsDefaultsDecideWhatOpensAFileOrAFolder) {
+    const QString pdf = root.filePath("Proof.PDF");
+    const QString odd = root.filePath("notes.tavoz");
+    ASSERT_TRUE(WriteAll(pdf, "%PDF-1.4") && WriteAll(odd, "x"));
+    // The default whose program is not installed is passed over; a kind of
+    // file no application opens goes to the one for plain text.
+    ASSERT_TRUE(OpenItem(pdf));
+    ASSERT_TRUE(OpenFileWithApp(odd, QString(), false));
+    ASSERT_TRUE(OpenItem(root.path()));
     EXPECT_EQ(launches,
-              QList<QStringList>(
-                  {{paint, png, "deactivate"}, {zed, qxd, "deactivate"}, {zed, c, "stay"}}));
-
-    ASSERT_TRUE(WriteAll(share() + "/applications/mimeinfo.cache",
-                         "[MIME Cache]\ntext/plain=viewer.desktop;\n"));
-    EXPECT_EQ(AppNameForExtension("qxd", "txt", "fallback.desktop"), "viewer.desktop");
+              QList<QStringList>({{"tavo-test-viewer.desktop", pdf, "deactivate"},
+                                  {"tavo-test-editor.desktop", odd, "stay"},
+                                  {"tavo-test-files.desktop", root.path(), "deactivate"}}));
+    EXPECT_EQ(AppNameForExtension("tavoz", "tavoy", "fallback.desktop"), "fallback.desktop");
+    EXPECT_FALSE(OpenItem(root.filePath("missing.pdf")));
+    EXPECT_EQ(launches.size(), 3);
 }
 
-TEST_F(OpeningTest, NamedAppsFoldersAndFailures) {
-    const QString doc = root.filePath("Plan.qxd");
-    ASSERT_TRUE(WriteAll(doc, "x"));
-    const QString kate = app("kde4-kate.desktop");
-    const QString kwrite = app("kde4/kwrite.desktop");
-    EXPECT_TRUE(OpenFileWithApp(doc, "kde4-kate.desktop", true));
-    EXPECT_TRUE(OpenFileWithApp(doc, "kde4-kwrite", true));
-    EXPECT_FALSE(OpenFileWithApp(doc, "nothing.desktop", true));
-    EXPECT_FALSE(OpenFileWithApp(root.filePath("missing.qxd"), "kde4-kate.desktop", true));
-
-    // Folders go to the file manager that the desktop names.
-    const QString folder = root.filePath("Jobs");
-    QDir().mkpath(folder);
-    EXPECT_FALSE(OpenItem(folder));
-    const QString files = app("files.desktop", "MimeType=inode/directory;\n");
-    EXPECT_TRUE(OpenItem(folder));
-    EXPECT_EQ(launches, QList<QStringList>({{kate, doc, "deactivate"},
-                                            {kwrite, doc, "deactivate"},
-                                            {files, folder, "deactivate"}}));
-    launchResult = false;
-    EXPECT_FALSE(OpenItem(folder));
+TEST_F(OpeningTest, TheRealLauncherStartsTheApplicationWithTheFile) {
+    SetDesktopLauncher(nullptr);
+    const QString pdf = root.filePath("Proof.pdf");
+    ASSERT_TRUE(WriteAll(pdf, "%PDF-1.4 real"));
+    EXPECT_FALSE(OpenFileWithApp(pdf, "tavo-test-none.desktop", true));
+    ASSERT_TRUE(OpenItem(pdf));
+    const QString copy = TestDesktopLaunchRecord();
+    QDeadlineTimer deadline(20000);
+    while (ReadAll(copy) != "%PDF-1.4 real" && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_EQ(ReadAll(copy), "%PDF-1.4 real");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // real settings, log or desktop.
 
 #include "SandboxHome.h"
+#include "TestDesktop.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@ int main(int argc, char **argv) {
     if (!home.isValid())
         return 3;
     PointUserFoldersAt(home.path());
+    if (!InstallTestDesktop())
+        return 3;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

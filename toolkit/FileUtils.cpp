@@ -1,8 +1,7 @@
 #include "toolkit/FileUtils.h"
 
-#include "platform/DesktopLauncher.h"
+#include "platform/DesktopApps.h"
 #include "platform/FileName.h"
-#include "platform/MimeApps.h"
 #include "toolkit/Log.h"
 
 #include <QFileInfo>
@@ -23,9 +22,10 @@ QString ErrorText(const std::error_code &error) {
 } // namespace
 
 bool OpenItem(const QString &path) {
-    if (IsDirectory(path))
-        return OpenFileWithApp(path, FileManagerApp(), true);
-    return OpenFileWithApp(path, QString(), true);
+    if (!IsDirectory(path))
+        return OpenFileWithApp(path, QString(), true);
+    const QString fileManager = FileManagerApp();
+    return !fileManager.isEmpty() && OpenFileWithApp(path, fileManager, true);
 }
 
 bool OpenFileWithApp(const QString &path, const QString &appName, bool deactivate) {
@@ -34,10 +34,9 @@ bool OpenFileWithApp(const QString &path, const QString &appName, bool deactivat
     QString app = appName;
     if (app.isNull())
         app = AppNameForExtension(PathExtension(path), QStringLiteral("txt"), PlainTextEditorApp());
-    const QString entry = FindDesktopEntry(app);
-    if (entry.isEmpty())
+    if (app.isEmpty())
         return false;
-    return LaunchDesktopEntry(entry, {QFileInfo(path).absoluteFilePath()}, deactivate);
+    return LaunchDesktopApp(app, {path}, deactivate);
 }
 
 QString AppNameForExtension(const QString &extension, const QString &fallbackExtension,
