@@ -78,6 +78,27 @@ protected:
     QVariantMap savedSettings() const { return ReadPropertyListFile(settingsFile()).toMap(); }
 };
 
+// initialize() does its work on its first call only, so this is the one test
+// of the process that calls it.
+TEST(StartUpTest, TheServicesStartOnceInOrderEvenWhenTheBundleIsSetAlready) {
+    ASSERT_TRUE(gBundle); // as test_main set it
+    QTemporaryDir home;
+    ASSERT_TRUE(WriteAll(home.filePath("blocked"), "a file, so no folder can be made below"));
+    ScopedEnv homeEnv("HOME", QFile::encodeName(home.path()));
+    ScopedEnv config("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("blocked/config")));
+    gStrings.reset();
+    gSettings = nullptr;
+    AppController::initialize();
+    EXPECT_TRUE(gStrings && !gStrings->isEmpty());
+    ASSERT_NE(gSettings, nullptr);
+    // The settings came before the log: their folder's failure was dropped.
+    ASSERT_TRUE(LoggingEnabled());
+    EXPECT_EQ(ReadAll(LogPath()).count('\n'), 1) << ReadAll(LogPath()).constData();
+    TavoSettings *const first = gSettings;
+    AppController::initialize();
+    EXPECT_EQ(gSettings, first);
+}
+
 TEST_F(AppControllerTest, TheFirstStartShowsThePanelCentredAndFillsFoundDefaults) {
     QDir().mkpath(applications() + "/QuarkXPress 2017.app");
     QDir().mkpath(applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");

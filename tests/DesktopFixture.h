@@ -3,6 +3,8 @@
 // A sandbox for the tests of the desktop program: folders of its own for the
 // settings, the defaults, the log and the applications; a fresh settings
 // store; the shipped English texts; and a recorder in place of the alert box.
+// The process-wide values set here are put back after each test by the guard
+// of ProcessState.h.
 
 #include "TestSupport.h"
 #include "platform/PropertyList.h"
@@ -19,26 +21,18 @@
 
 class DesktopFixture : public ::testing::Test {
 protected:
+    // What is set here goes back as it was after the test (ProcessState.h).
     void SetUp() override {
         ASSERT_TRUE(QDir().mkpath(applications()));
-        mSavedSettings = gSettings;
         gSettings = new TavoSettings;
         LoadStringTable(QStringLiteral("MyStrings"), QStringLiteral("en"));
-        mSavedPresenter = SetAlertPresenter([this](const AlertRequest &request) {
+        SetAlertPresenter([this](const AlertRequest &request) {
             alerts.append(request);
             if (onAlert)
                 onAlert(request);
             return 1;
         });
         StartLog(1, 12000, QStringLiteral("Vellmoran"));
-    }
-
-    void TearDown() override {
-        SetAlertPresenter(mSavedPresenter);
-        delete gSettings;
-        gSettings = mSavedSettings;
-        gStrings = mSavedStrings;
-        pendingAlertDetail = QString();
     }
 
     QString path(const QString &name) const { return mRoot.filePath(name); }
@@ -61,7 +55,4 @@ private:
     ScopedEnv mConfigHome{"XDG_CONFIG_HOME", QFile::encodeName(mRoot.filePath("config"))};
     ScopedEnv mConfigDirs{"XDG_CONFIG_DIRS", QFile::encodeName(mRoot.filePath("xdg"))};
     ScopedEnv mHome{"HOME", QFile::encodeName(mRoot.path())};
-    TavoSettings *mSavedSettings = nullptr;
-    std::optional<QVariantMap> mSavedStrings = gStrings;
-    AlertPresenter mSavedPresenter;
 };

@@ -57,13 +57,11 @@ TEST(ResourcesTest, ResourcePathFindsOnlyWhatTheBundleHolds) {
     EXPECT_TRUE(ResourcePath("NoSuchResource", "plist").isNull());
     EXPECT_TRUE(ResourcePath("DocTypes", "xml").isNull());
 
-    const std::optional<Bundle> saved = gBundle;
     gBundle.reset();
     EXPECT_TRUE(ResourcePath("DocTypes", "plist").isNull());
     QTemporaryDir dir;
     gBundle = Bundle(dir.path());
     EXPECT_TRUE(ResourcePath("DocTypes", "plist").isNull());
-    gBundle = saved;
 }
 
 } // namespace

@@ -74,7 +74,6 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
           "Win", "yes", "no", "ok", "cancel", "ignore"})
         EXPECT_EQ(languages.value(key), (QSet<QString>{"en", "de"})) << key.toStdString();
 
-    const std::optional<QVariantMap> saved = gStrings;
     for (const QString language : {"en", "de"}) {
         LoadStringTable("MyStrings", language);
         ASSERT_TRUE(gStrings);
@@ -93,7 +92,6 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
     EXPECT_EQ(GetString("cancel"), "Abbrechen");
     LoadStringTable("MyStrings", PreferredLanguageCode({"it-IT"}));
     EXPECT_EQ(GetString("cancel"), "Cancel");
-    gStrings = saved;
 }
 
 TEST(ResourceStringsTest, EveryInterfaceTitleHasEnglishAndGerman) {

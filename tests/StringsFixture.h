@@ -2,7 +2,7 @@
 
 // A sandbox for the string, alert and translation tests: a resource folder of
 // its own as the bundle, no string table, and a recorder in place of the modal
-// alert box. Everything process-wide is put back afterwards.
+// alert box. Everything process-wide is put back afterwards (ProcessState.h).
 
 #include "TestSupport.h"
 #include "strings/Alerts.h"
@@ -20,17 +20,10 @@ protected:
     void SetUp() override {
         gBundle = Bundle(mResources.path());
         gStrings.reset();
-        mSavedPresenter = SetAlertPresenter([this](const AlertRequest &request) {
+        SetAlertPresenter([this](const AlertRequest &request) {
             alerts.append(request);
             return answers.isEmpty() ? 1 : answers.takeFirst();
         });
-    }
-
-    void TearDown() override {
-        SetAlertPresenter(mSavedPresenter);
-        gBundle = mSavedBundle;
-        gStrings = mSavedStrings;
-        pendingAlertDetail = QString();
     }
 
     void writeResource(const QString &fileName, const QByteArray &content) {
@@ -50,7 +43,4 @@ protected:
 
 private:
     QTemporaryDir mResources;
-    std::optional<Bundle> mSavedBundle = gBundle;
-    std::optional<QVariantMap> mSavedStrings = gStrings;
-    AlertPresenter mSavedPresenter;
 };

@@ -2,6 +2,7 @@
 // user's folders pointed at a fresh temporary home, so no test can touch the
 // real settings, log or desktop.
 
+#include "ProcessState.h"
 #include "SandboxHome.h"
 #include "TestDesktop.h"
 #include "toolkit/Resources.h"
@@ -26,5 +27,6 @@ int main(int argc, char **argv) {
     gBundle = Bundle::mainBundle();
 
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ProcessStateGuard);
     return RUN_ALL_TESTS();
 }

@@ -161,6 +161,11 @@ void LogLine(const QString &format, const QVariantList &args) {
     WriteLog(Format(QStringLiteral("%@: %@::%@\n"), time, kName, message));
 }
 
+void StopLog() {
+    gLogEnabled = false;
+    gLogPath = QString();
+}
+
 QString LogPath() {
     return gLogPath;
 }

@@ -14,6 +14,9 @@ void StartLog(quint8 mode, qint64 limit, const QString &makerFolder);
 void TrimLog(qint64 limit);
 void WriteLog(const QString &text);
 void LogLine(const QString &format, const QVariantList &args);
+// Forgets what StartLog set: nothing is written until the next start. Tavo
+// keeps its log to the end; tests start each from nothing.
+void StopLog();
 // The path of the log file; absent before StartLog.
 QString LogPath();
 // False until StartLog, true from then on.
