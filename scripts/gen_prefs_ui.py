@@ -14,7 +14,8 @@ from xml.sax.saxutils import escape
 
 QUARK = ["3", "4", "5", "6", "7", "8", "9", "10", "2015", "2016", "2017", "2018", "2019"]
 INDESIGN = ["CS2", "CS3", "CS4", "CS5", "CS5.5", "CS6", "CC", "CC 2014", "CC 2015",
-            "CC 2017", "CC 2018", "CC 2019", "2020"]
+            "CC 2017", "CC 2018", "CC 2019", "2020", "2021", "2022", "2023", "2024", "2025",
+            "2026"]
 TAGS = {"QuarkXPress 2015": 115, "QuarkXPress 2016": 116, "QuarkXPress 2017": 117,
         "QuarkXPress 2018": 118, "QuarkXPress 2019": 119}
 
