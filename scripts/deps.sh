@@ -9,6 +9,7 @@ TAVO_PACKAGES=(
     libxml2-dev libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth python3
+    appstream desktop-file-utils bash-completion man-db
 )
 
 missing=()
