@@ -9,6 +9,7 @@ TAVO_PACKAGES=(
     libxml2-dev libplist-dev libglib2.0-dev shared-mime-info
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth python3
+    appstream desktop-file-utils bash-completion man-db
 )
 
 missing=()

@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
-"""Draws Tavo's application icon, resources/Vell.png (256 x 256, RGBA).
+"""Draws Tavo's application icon: resources/Vell.png (256 x 256, RGBA), which
+the alerts show, and the same drawing at every size of the hicolor icon theme
+in desktop/icons/hicolor/NxN/apps/tavo.png, which the desktop shows.
 
-A layout page on a blue tile with an orange "open" badge. Standard library
-only; each pixel is the average of 4 x 4 samples, which smooths the edges.
+A layout page on a blue tile with an orange "open" badge, drawn on a 256-unit
+grid. Standard library only; each pixel is the average of samples 1/4 unit
+apart at 256 pixels and as many per unit at the smaller sizes (so a 16-pixel
+icon averages 64 x 64 samples a pixel), which smooths the edges and lets the
+thin page lines fade instead of flicker.
 Run it again after changing the drawing: python3 scripts/make_icon.py
 """
 
@@ -13,6 +18,7 @@ import zlib
 
 SIZE = 256
 SAMPLES = 4
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 TILE_TOP = (28, 96, 146)
 TILE_BOTTOM = (10, 47, 79)
@@ -92,21 +98,23 @@ def sample(x, y):
     return color
 
 
-def render():
+def render(size):
+    scale = SIZE / size
+    samples = SAMPLES * SIZE // size
     rows = []
-    step = 1.0 / SAMPLES
-    for py in range(SIZE):
+    step = 1.0 / samples
+    for py in range(size):
         row = bytearray([0])  # filter type: none
-        for px in range(SIZE):
+        for px in range(size):
             r = g = b = a = 0.0
-            for sy in range(SAMPLES):
-                for sx in range(SAMPLES):
-                    c = sample(px + (sx + 0.5) * step, py + (sy + 0.5) * step)
+            for sy in range(samples):
+                for sx in range(samples):
+                    c = sample((px + (sx + 0.5) * step) * scale, (py + (sy + 0.5) * step) * scale)
                     if c is not None:
                         r, g, b, a = r + c[0], g + c[1], b + c[2], a + 1
             if a:
                 row += bytes((round(r / a), round(g / a), round(b / a),
-                              round(255 * a / SAMPLES ** 2)))
+                              round(255 * a / samples ** 2)))
             else:
                 row += bytes(4)
         rows.append(bytes(row))
@@ -123,7 +131,13 @@ def png(width, height, rgba):
 
 
 if __name__ == "__main__":
-    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources",
-                          "Vell.png")
-    with open(target, "wb") as out:
-        out.write(png(SIZE, SIZE, render()))
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    for size in HICOLOR_SIZES:
+        image = png(size, size, render(size))
+        folder = os.path.join(root, "desktop", "icons", "hicolor", f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "tavo.png"), "wb") as out:
+            out.write(image)
+        if size == SIZE:
+            with open(os.path.join(root, "resources", "Vell.png"), "wb") as out:
+                out.write(image)
