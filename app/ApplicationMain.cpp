@@ -3,12 +3,12 @@
 #include "platform/AppIdentity.h"
 
 #include "app/AppController.h"
+#include "app/CommandLine.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QMainWindow>
@@ -18,27 +18,31 @@
 #include <cstdio>
 #include <malloc.h>
 
-namespace {
-
-// The running instance has a working folder of its own.
-QStringList AbsolutePaths(const QStringList &arguments) {
-    QStringList paths;
-    for (const QString &argument : arguments)
-        paths << QFileInfo(argument).absoluteFilePath();
-    return paths;
-}
-
-} // namespace
-
 int TavoApplicationMain(int argc, char **argv) {
-    QApplication app(argc, argv);
+    CommandLine line = ParseCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(CommandLineUsage()), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("%s %s\n", kProgramName, kAppVersion);
+        return 0;
+    case CommandLine::Action::UsageError:
+        std::fprintf(stderr, "tavo: %s\n%s", qPrintable(line.error),
+                     qPrintable(CommandLineUsage().section(QLatin1Char('\n'), 0, 0) + '\n'));
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    int qtArgc = int(line.qtArguments.size()) - 1;
+    QApplication app(qtArgc, line.qtArguments.data());
     QApplication::setApplicationName(QString::fromLatin1(kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
     QApplication::setOrganizationName(QString::fromLatin1(kMakerFolder));
     QApplication::setDesktopFileName(QString::fromLatin1(kProgramName));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QStringList documents = AbsolutePaths(app.arguments().mid(1));
+    const QStringList &documents = line.documents;
     // Before anything else runs: a second Tavo must not start a new log.
     SingleInstance instance;
     if (instance.handOver(documents))

@@ -1,0 +1,73 @@
+#include "app/CommandLine.h"
+#include "TestSupport.h"
+#include "platform/FileName.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine Parse(std::vector<QByteArray> arguments) {
+    static std::vector<QByteArray> kept; // argv must outlive the parse's pointers
+    kept = std::move(arguments);
+    std::vector<char *> argv;
+    for (QByteArray &argument : kept)
+        argv.push_back(argument.data());
+    return ParseCommandLine(int(argv.size()), argv.data());
+}
+
+TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApart) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_TRUE(WriteAll(dir.filePath("-reverse"), "a document named like Qt's option"));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+
+    CommandLine line = Parse({"tavo", "-style", "fusion", "-reverse", "Z\xfcrich.qxd", "--",
+                              "--version", "-x", folder + "/Plan.qxd"});
+    EXPECT_EQ(line.action, CommandLine::Action::Run);
+    EXPECT_EQ(
+        line.documents,
+        QStringList({dir.filePath("-reverse"), DecodeFileName(folder + "/Z\xfcrich.qxd"),
+                     dir.filePath("--version"), dir.filePath("-x"), dir.filePath("Plan.qxd")}));
+    ASSERT_EQ(line.qtArguments.size(), 4u);
+    EXPECT_STREQ(line.qtArguments[1], "-style");
+    EXPECT_STREQ(line.qtArguments[2], "fusion");
+    EXPECT_EQ(line.qtArguments[3], nullptr);
+
+    EXPECT_EQ(Parse({"tavo", "a.qxd", "--help"}).action, CommandLine::Action::Help);
+    EXPECT_EQ(Parse({"tavo", "--version"}).action, CommandLine::Action::Version);
+    line = Parse({"tavo", "--frobnicate", "a.qxd"});
+    EXPECT_EQ(line.action, CommandLine::Action::UsageError);
+    EXPECT_EQ(line.error, "unknown option '--frobnicate'");
+    EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
+    QDir::setCurrent(before);
+}
+
+TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
+    QTemporaryDir home;
+    QProcess tavo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    tavo.setProcessEnvironment(env);
+    const auto run = [&](const QStringList &arguments) {
+        tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), arguments);
+        EXPECT_TRUE(tavo.waitForFinished(20000));
+        return tavo.exitCode();
+    };
+    EXPECT_EQ(run({"--version"}), 0);
+    EXPECT_EQ(tavo.readAllStandardOutput(), "tavo 2.20\n");
+    EXPECT_EQ(run({"Plan.qxd", "--help"}), 0);
+    EXPECT_TRUE(tavo.readAllStandardOutput().startsWith("Usage: tavo "));
+    EXPECT_EQ(run({"-x"}), 2);
+    EXPECT_EQ(tavo.readAllStandardError().count('\n'), 2); // the error and the usage line
+    // Neither started Tavo: no log, no settings, no socket.
+    EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+} // namespace
