@@ -7,6 +7,7 @@
 #include "platform/AppIdentity.h"
 #include "platform/ViewWithTag.h"
 #include "strings/Alerts.h"
+#include "strings/QtTranslations.h"
 #include "strings/StringTable.h"
 #include "strings/StringTableFile.h"
 #include "strings/Translate.h"
@@ -73,6 +74,7 @@ void AppController::initialize() {
     initialized = true;
     gBundle = Bundle::mainBundle();
     LoadStringTable(QStringLiteral("MyStrings"));
+    LoadQtTranslations(PreferredLanguageCode());
     gSettings = new TavoSettings;
     StartLog(1, 12000, QString::fromLatin1(kMakerFolder));
 }

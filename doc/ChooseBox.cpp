@@ -2,6 +2,8 @@
 
 #include "platform/DragOperation.h"
 #include "platform/Folders.h"
+#include "platform/Format.h"
+#include "strings/StringTable.h"
 #include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
 
@@ -19,10 +21,11 @@ bool EndsWithApp(const QString &path) {
 }
 
 QString RunOpenPanel(QWidget *parent, const QString &startFolder) {
-    QFileDialog dialog(parent, ChooseBox::tr("Choose the application"), startFolder);
+    QFileDialog dialog(parent, GetString(QStringLiteral("chooseApp")), startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setNameFilter(ChooseBox::tr("Applications (*.app)"));
+    dialog.setNameFilter(
+        Format(QStringLiteral("%@ (*.app)"), GetString(QStringLiteral("Applications"))));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     const QString chosen = dialog.selectedFiles().constFirst();

@@ -3,11 +3,13 @@
 
 #include "TestSupport.h"
 #include "platform/Format.h"
+#include "strings/QtTranslations.h"
 #include "strings/StringTable.h"
 #include "strings/StringTableFile.h"
 #include "toolkit/Resources.h"
 #include "toolkit/XmlHelpers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -71,7 +73,7 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
     const auto languages = LanguagesOfKeys();
     for (const QString key :
          {"about", "copyright", "showPanel", "hidePanel", "appNotFound", "unknownDocType", "Mac",
-          "Win", "yes", "no", "ok", "cancel", "ignore"})
+          "Win", "yes", "no", "ok", "cancel", "ignore", "chooseApp", "Applications"})
         EXPECT_EQ(languages.value(key), (QSet<QString>{"en", "de"})) << key.toStdString();
 
     for (const QString language : {"en", "de"}) {
@@ -92,6 +94,12 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
     EXPECT_EQ(GetString("cancel"), "Abbrechen");
     LoadStringTable("MyStrings", PreferredLanguageCode({"it-IT"}));
     EXPECT_EQ(GetString("cancel"), "Cancel");
+
+    // Qt's own dialogs follow the same choice.
+    ASSERT_TRUE(LoadQtTranslations("de"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Suchen in:");
+    EXPECT_FALSE(LoadQtTranslations(QString()));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
 }
 
 TEST(ResourceStringsTest, EveryInterfaceTitleHasEnglishAndGerman) {
