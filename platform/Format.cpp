@@ -68,6 +68,14 @@ QString FormatText(const QString &text, const Directive &directive) {
     return Pad(directive.precision >= 0 ? text.left(directive.precision) : text, directive);
 }
 
+// A text where a number belongs is shown as the text, not as garbage, in the
+// width and on the side that the conversion asked for.
+QString TextInPlaceOfNumber(const QVariant &arg, const Directive &directive) {
+    const QString side =
+        directive.flags.contains(QLatin1Char('-')) ? QStringLiteral("-") : QString();
+    return FormatText(Describe(arg), Directive{side, directive.width, -1, QString(), QChar()});
+}
+
 QString CFormat(const Directive &directive, const char *length, QChar conversion) {
     QString c = QLatin1Char('%') + directive.flags;
     if (directive.width >= 0)
@@ -91,15 +99,14 @@ QString Snprintf(const QString &cformat, auto value) {
 }
 
 QString FormatInteger(const QVariant &arg, const Directive &directive) {
-    // A text where a number belongs is shown as the text, not as garbage.
     if (!IsNumber(arg))
-        return FormatText(Describe(arg),
-                          Directive{QString(), directive.width, -1, QString(), QChar()});
+        return TextInPlaceOfNumber(arg, directive);
     const QChar conv = directive.conversion;
     const QString &len = directive.length;
     const bool wide = len == QLatin1String("l") || len == QLatin1String("ll") ||
-                      len == QLatin1String("q") || len == QLatin1String("z") ||
-                      len == QLatin1String("j") || len == QLatin1String("t");
+                      len == QLatin1String("L") || len == QLatin1String("q") ||
+                      len == QLatin1String("z") || len == QLatin1String("j") ||
+                      len == QLatin1String("t");
     const bool isSigned = conv == QLatin1Char('d') || conv == QLatin1Char('i');
     const qint64 raw = IntegerValue(arg);
     if (isSigned) {
@@ -133,8 +140,7 @@ QString FormatInteger(const QVariant &arg, const Directive &directive) {
 
 QString FormatReal(const QVariant &arg, const Directive &directive) {
     if (!IsNumber(arg))
-        return FormatText(Describe(arg),
-                          Directive{QString(), directive.width, -1, QString(), QChar()});
+        return TextInPlaceOfNumber(arg, directive);
     return Snprintf(CFormat(directive, "", directive.conversion), arg.toDouble());
 }
 
@@ -165,13 +171,24 @@ int ReadNumber(const QString &f, qsizetype &i) {
 QString FormatString(const QString &format, const QVariantList &args) {
     QString out;
     out.reserve(format.size() + 16);
+    const qsizetype n = format.size();
     qsizetype nextArg = 0;
     auto takeArg = [&](qsizetype position) -> QVariant {
         const qsizetype index = position >= 0 ? position : nextArg++;
         return index >= 0 && index < args.size() ? args.at(index) : QVariant();
     };
+    // The argument of a "*" width or precision: the next one, or the one a
+    // following "N$" names.
+    auto takeStarArg = [&](qsizetype &i) -> QVariant {
+        qsizetype j = i;
+        const int number = ReadNumber(format, j);
+        if (number > 0 && j < n && format[j] == QLatin1Char('$')) {
+            i = j + 1;
+            return takeArg(number - 1);
+        }
+        return takeArg(-1);
+    };
 
-    const qsizetype n = format.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar ch = format[i];
         if (ch != QLatin1Char('%')) {
@@ -196,7 +213,8 @@ QString FormatString(const QString &format, const QVariantList &args) {
         }
         if (i < n && format[i] == QLatin1Char('*')) {
             ++i;
-            const int w = int(std::clamp<qint64>(IntegerValue(takeArg(-1)), -kMaxWidth, kMaxWidth));
+            const int w =
+                int(std::clamp<qint64>(IntegerValue(takeStarArg(i)), -kMaxWidth, kMaxWidth));
             if (w < 0 && !directive.flags.contains(QLatin1Char('-')))
                 directive.flags += QLatin1Char('-');
             directive.width = qAbs(w);
@@ -207,7 +225,7 @@ QString FormatString(const QString &format, const QVariantList &args) {
             ++i;
             if (i < n && format[i] == QLatin1Char('*')) {
                 ++i;
-                const qint64 p = IntegerValue(takeArg(-1));
+                const qint64 p = IntegerValue(takeStarArg(i));
                 directive.precision = p < 0 ? -1 : int(std::min<qint64>(p, kMaxWidth));
             } else {
                 directive.precision = qMax(0, ReadNumber(format, i));

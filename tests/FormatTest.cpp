@@ -38,6 +38,10 @@ TEST(FormatTest, PositionalArguments) {
     EXPECT_EQ(Format("%2$@ von %1$@", QStringLiteral("Tavo"), QStringLiteral("Version 2.20")),
               QLatin1String("Version 2.20 von Tavo"));
     EXPECT_EQ(Format("%1$s %1$s %2$d", "x", 3), QLatin1String("x x 3"));
+    // Widths and precisions may name their argument too.
+    EXPECT_EQ(Format("[%1$*2$d][%3$.*2$f]", 7, 3, 2.5), QLatin1String("[  7][2.500]"));
+    EXPECT_EQ(Format("%Ld %-4d|", qint64(5000000000), QStringLiteral("ab")),
+              QLatin1String("5000000000 ab  |"));
 }
 
 // Translators write formats: nothing they write may crash or read memory.
