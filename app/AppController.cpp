@@ -59,13 +59,13 @@ AppController::~AppController() {
     delete mMainWindow;
 }
 
-void AppController::initialize() {
+void AppController::initialize(quint8 logMode) {
     if (gBundle)
         return;
     gBundle = Bundle::mainBundle();
     LoadStringTable(QStringLiteral("MyStrings"));
     gSettings = new TavoSettings;
-    StartLog(1, 12000, QString::fromLatin1(kMakerFolder));
+    StartLog(logMode, 12000, QString::fromLatin1(kMakerFolder));
 }
 
 bool AppController::loadInterface() {

@@ -22,9 +22,9 @@ public:
     explicit AppController(const QString &applicationsFolder, QObject *parent = nullptr);
     ~AppController() override;
 
-    // The process-wide services, in order: resources, strings, settings, log.
-    // Runs once; later calls do nothing.
-    static void initialize();
+    // The process-wide services, in order: resources, strings, settings, log
+    // (started in `logMode`, see StartLog). Runs once; later calls do nothing.
+    static void initialize(quint8 logMode = 1);
 
     // Loads the interface files and connects them (awakeFromNib included).
     // False when one of them is missing or broken.

@@ -1,93 +1,483 @@
 #include "platform/SingleInstance.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
+#include <cerrno>
 #include <cstring>
+#include <functional>
+#include <vector>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using Status = SingleInstance::Status;
+
+constexpr uid_t kNobody = 65534;
+// A launch that cannot hand over gives up after 3 s; this leaves room for a
+// loaded machine without letting a hang pass.
+constexpr qint64 kBoundMs = 4500;
+
+QString SocketIn(const QString &folder) {
+    return folder + QStringLiteral("/Tavo.socket");
+}
+
 // A later launch, run in a thread of ours: its hand-over blocks until the
 // first instance's event loop answers.
-bool HandOverFromAnotherLaunch(const QString &path, const QStringList &documents) {
-    bool handedOver = false;
-    QThread *later =
-        QThread::create([&] { handedOver = SingleInstance(path).handOver(documents); });
+Status LaunchFromAnotherThread(const QString &folder, const QStringList &documents) {
+    Status status = Status::Unavailable;
+    QThread *later = QThread::create([&] { status = SingleInstance(folder).start(documents); });
     later->start();
     while (!later->isFinished())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     later->wait();
     delete later;
-    return handedOver;
+    return status;
+}
+
+// A bare client; a positive timeout bounds a connect the listen queue holds
+// up. System calls only, for children too.
+int Connect(const char *path, int timeoutMs = 0) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path, sizeof address.sun_path - 1);
+    const timeval limit{0, timeoutMs * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+int Connect(const QString &path, int timeoutMs = 0) {
+    return Connect(QFile::encodeName(path).constData(), timeoutMs);
+}
+
+mode_t ModeOf(const QString &path) {
+    struct stat info {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+// Serves events for `ms` and answers the processor time the process spent.
+double CpuSecondsServing(int ms) {
+    const auto cpu = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const double before = cpu();
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return cpu() - before;
+}
+
+QByteArray Message(const QStringList &documents) {
+    QByteArray payload;
+    QDataStream payloadStream(&payload, QIODevice::WriteOnly);
+    payloadStream << documents;
+    QByteArray message;
+    QDataStream messageStream(&message, QIODevice::WriteOnly);
+    messageStream << quint32(payload.size());
+    return message + payload;
+}
+
+// Runs `body` in a child process and answers its exit status; the child
+// may only make system calls. -1 when the child did not end in time.
+int InChild(const std::function<int()> &body, int timeoutMs = 6000) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body());
+    QElapsedTimer clock;
+    clock.start();
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (clock.elapsed() > timeoutMs) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return -1;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+constexpr int kCannotSwitchUser = 77;
+
+bool BecomeNobody() {
+    return ::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+           ::setresuid(kNobody, kNobody, kNobody) == 0;
 }
 
 TEST(SingleInstanceTest, TheFirstInstanceListensAndLaterOnesHandOver) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("tavo.socket");
-    SingleInstance first(path);
-    EXPECT_FALSE(first.handOver({}));
+    SingleInstance first(dir.path());
+    EXPECT_EQ(first.start({}), Status::Listening);
     EXPECT_TRUE(first.isListening());
-    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::WriteOther), 0);
+    EXPECT_TRUE(first.reason().isNull()) << first.reason().toStdString();
+    EXPECT_EQ(ModeOf(SocketIn(dir.path())) & 077, 0u);
     QSignalSpy received(&first, &SingleInstance::documentsReceived);
 
-    EXPECT_TRUE(HandOverFromAnotherLaunch(path, {"/jobs/a.qxd", "/jobs/b c.indd"}));
-    EXPECT_TRUE(HandOverFromAnotherLaunch(path, {}));
+    // Bytes that are not UTF-8 ride in a QString as U+DC80..U+DCFF.
+    const QStringList documents = {"/jobs/a.qxd", "/jobs/b c.indd",
+                                   QStringLiteral("/jobs/Pl") + QChar(0xDCE4) + "n.qxp"};
+    EXPECT_EQ(LaunchFromAnotherThread(dir.path(), documents), Status::HandedOver);
+    EXPECT_EQ(LaunchFromAnotherThread(dir.path(), {}), Status::HandedOver);
     for (int i = 0; i < 50 && received.size() < 2; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_EQ(received.size(), 2);
-    EXPECT_EQ(received[0].first().toStringList(), QStringList({"/jobs/a.qxd", "/jobs/b c.indd"}));
+    EXPECT_EQ(received[0].first().toStringList(), documents);
     EXPECT_EQ(received[1].first().toStringList(), QStringList());
 }
 
 TEST(SingleInstanceTest, AStaleSocketDoesNotStopANewInstance) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("stale.socket");
     {
         // What a crashed instance leaves behind: a bound socket nobody serves.
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        std::strcpy(address.sun_path, QFile::encodeName(path).constData());
+        std::strcpy(address.sun_path, QFile::encodeName(SocketIn(dir.path())).constData());
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
         ::close(fd);
     }
-    SingleInstance instance(path);
-    EXPECT_FALSE(instance.handOver({"/x"}));
-    EXPECT_TRUE(instance.isListening());
-    EXPECT_TRUE(HandOverFromAnotherLaunch(path, {"/y"}));
+    SingleInstance instance(dir.path());
+    EXPECT_EQ(instance.start({"/x"}), Status::Listening);
+    EXPECT_EQ(LaunchFromAnotherThread(dir.path(), {"/y"}), Status::HandedOver);
 }
 
 // A client that sends garbage or hangs up half-way costs nothing and is
 // not taken for a launch.
 TEST(SingleInstanceTest, BrokenMessagesAreDropped) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("tavo.socket");
-    SingleInstance instance(path);
-    ASSERT_FALSE(instance.handOver({}));
+    SingleInstance instance(dir.path());
+    ASSERT_EQ(instance.start({}), Status::Listening);
     QSignalSpy received(&instance, &SingleInstance::documentsReceived);
-    for (const QByteArray &message :
-         {QByteArray("\xFF\xFF\xFF\xFF", 4), QByteArray("\x00\x00\x00\x10" "abc", 7),
-          QByteArray("\x00\x00\x00\x04\x00\x00", 6)}) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strcpy(address.sun_path, QFile::encodeName(path).constData());
-        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    for (const QByteArray &message : {QByteArray("\xFF\xFF\xFF\xFF", 4),
+                                      QByteArray("\x00\x00\x00\x10"
+                                                 "abc",
+                                                 7),
+                                      QByteArray("\x00\x00\x00\x04\x00\x00", 6)}) {
+        const int fd = Connect(SocketIn(dir.path()));
+        ASSERT_GE(fd, 0);
         ASSERT_EQ(::write(fd, message.constData(), size_t(message.size())), message.size());
         ::close(fd);
         for (int i = 0; i < 10; ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     EXPECT_TRUE(received.isEmpty());
-    EXPECT_TRUE(HandOverFromAnotherLaunch(path, {"/z"}));
+    EXPECT_EQ(LaunchFromAnotherThread(dir.path(), {"/z"}), Status::HandedOver);
+}
+
+// Another user who could place or replace the socket would receive the
+// documents' paths, or keep Tavo from ever starting.
+TEST(SingleInstanceTest, OnlyAPrivateFolderHoldsTheSocket) {
+    QTemporaryDir scratch;
+    const QString privateFolder = scratch.filePath("private");
+    ASSERT_TRUE(QDir().mkdir(privateFolder));
+    struct Case {
+        const char *name;
+        std::function<bool(const QString &)> make;
+    };
+    const auto folderWithMode = [](mode_t mode) {
+        return [mode](const QString &path) {
+            return QDir().mkdir(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+        };
+    };
+    const Case cases[] = {
+        {"shared", folderWithMode(01777)},
+        {"group", folderWithMode(0770)},
+        {"link", [&](const QString &path) { return QFile::link(privateFolder, path); }},
+        {"stranger",
+         [&](const QString &path) {
+             return ::geteuid() == 0 && folderWithMode(0700)(path) &&
+                    ::chown(QFile::encodeName(path).constData(), kNobody, kNobody) == 0;
+         }},
+    };
+    for (const Case &c : cases) {
+        const QString folder = scratch.filePath(c.name);
+        if (!c.make(folder)) {
+            ASSERT_STREQ(c.name, "stranger") << "only root can give a folder away";
+            continue;
+        }
+        SingleInstance instance(folder);
+        EXPECT_EQ(instance.start({"/jobs/secret.qxd"}), Status::Unavailable) << c.name;
+        EXPECT_FALSE(instance.isListening()) << c.name;
+        EXPECT_TRUE(instance.reason().contains(folder)) << instance.reason().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(SocketIn(folder))) << c.name;
+    }
+    EXPECT_FALSE(QFileInfo::exists(SocketIn(privateFolder)));
+}
+
+// Without a runtime folder of its own (su, ssh, cron) the socket goes to a
+// folder made for it in the temporary folder, never to a shared one.
+TEST(SingleInstanceTest, TheDefaultFolderIsTheUsersOwn) {
+    QTemporaryDir scratch;
+    const QString temp = scratch.filePath("tmp");
+    const QString shared = scratch.filePath("shared");
+    const QString runtime = scratch.filePath("run");
+    // Longer than a socket address can hold, though private.
+    const QString deep = scratch.filePath(QString(60, 'd') + '/' + QString(60, 'e'));
+    ASSERT_TRUE(QDir().mkpath(temp) && QDir().mkpath(shared) && QDir().mkpath(runtime) &&
+                QDir().mkpath(deep));
+    ::chmod(QFile::encodeName(shared).constData(), 01777);
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    ::chmod(QFile::encodeName(deep).constData(), 0700);
+    const QString own = temp + "/tavo-" + QString::number(::geteuid());
+    ScopedEnv tmpdir("TMPDIR", QFile::encodeName(temp));
+
+    struct Case {
+        QString runtimeFolder;
+        bool ownIsALink;
+        QString socketFolder; // absent: no single instance
+    };
+    const Case cases[] = {
+        {shared, true, QString()},
+        {shared, false, own},
+        {deep, false, own},
+        {runtime, false, runtime},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(own); // a link, never what it leads to
+        QDir(own).removeRecursively();
+        if (c.ownIsALink) {
+            ASSERT_TRUE(QFile::link(runtime, own));
+        }
+        ScopedEnv env("XDG_RUNTIME_DIR", QFile::encodeName(c.runtimeFolder));
+        SingleInstance instance;
+        const Status status = instance.start({});
+        SCOPED_TRACE(c.runtimeFolder.toStdString() + " -> " + instance.reason().toStdString());
+        EXPECT_FALSE(QFileInfo::exists(SocketIn(shared)));
+        if (c.socketFolder.isNull()) {
+            EXPECT_EQ(status, Status::Unavailable);
+            EXPECT_TRUE(instance.reason().contains(shared) && instance.reason().contains(own));
+            EXPECT_FALSE(QFileInfo::exists(SocketIn(runtime)));
+            continue;
+        }
+        EXPECT_EQ(status, Status::Listening);
+        EXPECT_EQ(instance.socketPath(), SocketIn(c.socketFolder));
+        EXPECT_EQ(ModeOf(c.socketFolder), 0700u);
+        EXPECT_EQ(instance.reason().isNull(), c.socketFolder == c.runtimeFolder);
+    }
+}
+
+// As root a child can become another user: the instance must not take its
+// documents, and a launch must not hand documents to its listener.
+TEST(SingleInstanceTest, AnotherUserIsNeverTalkedTo) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can become another user to try";
+    QTemporaryDir dir;
+    const QString path = SocketIn(dir.path());
+    SingleInstance instance(dir.path());
+    ASSERT_EQ(instance.start({}), Status::Listening);
+    QSignalSpy received(&instance, &SingleInstance::documentsReceived);
+
+    // Let the stranger reach the socket, as if the folder had leaked.
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0711);
+    ::chmod(QFile::encodeName(path).constData(), 0666);
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray message = Message({"/home/victim/a.qxd"});
+    const int intruding = InChild([&] {
+        if (!BecomeNobody())
+            return kCannotSwitchUser;
+        const int fd = Connect(native.constData());
+        if (fd < 0 || ::write(fd, message.constData(), size_t(message.size())) != message.size())
+            return 2;
+        char answer[2];
+        pollfd p{fd, POLLIN, 0};
+        // Closed without an answer: 0; an answer: 1; kept waiting: 3.
+        return ::poll(&p, 1, 3000) <= 0 ? 3 : ::read(fd, answer, 2) > 0 ? 1 : 0;
+    });
+    if (intruding == kCannotSwitchUser)
+        GTEST_SKIP() << "this system does not let root become user " << kNobody;
+    if (intruding == 2)
+        GTEST_SKIP() << "user " << kNobody << " cannot reach " << native.constData();
+    EXPECT_EQ(intruding, 0) << "1: served; 3: left waiting";
+    EXPECT_TRUE(received.isEmpty());
+
+    // A stranger's listener in the socket's place.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t planter = ::fork();
+    if (planter == 0) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, native.constData());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ::unlink(native.constData());
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+            !BecomeNobody() || ::listen(fd, 4) != 0)
+            ::_exit(kCannotSwitchUser);
+        (void)!::write(ready[1], "r", 1);
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0)
+            ::_exit(3);
+        const int client = ::accept(fd, nullptr, nullptr);
+        char byte;
+        pollfd c{client, POLLIN, 0};
+        ::_exit(::poll(&c, 1, 3000) > 0 && ::read(client, &byte, 1) > 0 ? 1 : 0);
+    }
+    ::close(ready[1]);
+    char byte;
+    const bool planted = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    const Status status =
+        planted ? SingleInstance(dir.path()).start({"/home/victim/b.qxd"}) : Status::Unavailable;
+    int planterStatus = 0;
+    ::waitpid(planter, &planterStatus, 0);
+    ASSERT_TRUE(planted) << "the stranger's listener did not start";
+    EXPECT_EQ(status, Status::AnotherUnreachable);
+    EXPECT_EQ(WEXITSTATUS(planterStatus), 0) << "1: the documents went to the stranger";
+}
+
+TEST(SingleInstanceTest, ASwampOfConnectionsNeitherSpinsNorBlocks) {
+    QTemporaryDir dir;
+    const QString path = SocketIn(dir.path());
+    SingleInstance instance(dir.path());
+    ASSERT_EQ(instance.start({}), Status::Listening);
+    std::vector<int> idle;
+    for (int i = 0; i < 4; ++i) {
+        idle.push_back(Connect(path));
+        ASSERT_GE(idle.back(), 0);
+    }
+
+    // Out of descriptors while connections wait: accept fails every time.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 512);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    std::vector<int> filler;
+    for (int fd; (fd = ::dup(idle[0])) >= 0;)
+        filler.push_back(fd);
+    const double starved = CpuSecondsServing(1000);
+    for (int fd : filler)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_LT(starved, 0.3) << "the listener spins while it cannot accept";
+
+    // More idle connections than are served at once: no spinning either, and
+    // a launch meanwhile gives up in time if it cannot get through.
+    for (int i = 0; i < 12; ++i)
+        idle.push_back(Connect(path, 200));
+    QElapsedTimer clock;
+    clock.start();
+    LaunchFromAnotherThread(dir.path(), {"/jobs/a.qxd"});
+    EXPECT_LT(clock.elapsed(), kBoundMs);
+    EXPECT_LT(CpuSecondsServing(int(std::max<qint64>(4000 - clock.elapsed(), 0))), 0.5);
+
+    // The idle connections that were served are dropped by now.
+    for (int i = 0; i < 4; ++i) {
+        char byte;
+        EXPECT_EQ(::recv(idle[size_t(i)], &byte, 1, MSG_DONTWAIT), 0) << "still open: " << i;
+    }
+    for (int fd : idle)
+        ::close(fd);
+    EXPECT_EQ(LaunchFromAnotherThread(dir.path(), {"/jobs/b.qxd"}), Status::HandedOver);
+}
+
+// A launch that cannot hand over returns in time and knows that another
+// instance runs, so it keeps that one's log.
+TEST(SingleInstanceTest, ALaunchThatCannotHandOverSaysAnotherInstanceRuns) {
+    struct Case {
+        const char *name;
+        QString folder;
+        std::function<void(const QString &socket, std::vector<int> *held)> block;
+        const char *reason;
+    };
+    QTemporaryDir scratch;
+    const QString deep = scratch.filePath(QString(60, 'd') + '/' + QString(60, 'e'));
+    QDir().mkpath(deep);
+    ::chmod(QFile::encodeName(deep).constData(), 0700);
+    const Case cases[] = {
+        // The first instance is busy and never answers.
+        {"busy", scratch.filePath("busy"), [](const QString &, std::vector<int> *) {},
+         "did not answer"},
+        {"queue full", scratch.filePath("full"),
+         [](const QString &socket, std::vector<int> *held) {
+             for (int fd; (fd = Connect(socket, 100)) >= 0;)
+                 held->push_back(fd);
+         },
+         "no connection in time"},
+        {"too long", deep, [](const QString &, std::vector<int> *) {}, "too long"},
+    };
+    for (const Case &c : cases) {
+        QDir().mkdir(c.folder);
+        ::chmod(QFile::encodeName(c.folder).constData(), 0700);
+        SingleInstance first(c.folder);
+        first.start({});
+        std::vector<int> held;
+        c.block(SocketIn(c.folder), &held);
+        QElapsedTimer clock;
+        clock.start();
+        SingleInstance second(c.folder);
+        EXPECT_EQ(second.start({"/jobs/a.qxd"}), Status::AnotherUnreachable) << c.name;
+        EXPECT_LT(clock.elapsed(), kBoundMs) << c.name;
+        EXPECT_TRUE(second.reason().contains(c.reason)) << second.reason().toStdString();
+        EXPECT_FALSE(second.isListening());
+        for (int fd : held)
+            ::close(fd);
+    }
+}
+
+// The real program, second to an instance that does not answer: it starts
+// beside it, and keeps the log the first one writes to.
+TEST(SingleInstanceTest, ASecondTavoKeepsTheFirstOnesLog) {
+    QTemporaryDir home;
+    const QString runtime = home.filePath("run");
+    QDir().mkdir(runtime);
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    SingleInstance first(runtime);
+    ASSERT_EQ(first.start({}), Status::Listening);
+    const QString log = home.filePath("Documents/Vellmoran/Tavo.txt");
+    ASSERT_TRUE(WriteAll(log, "a line of the first instance\n"));
+
+    QProcess tavo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    tavo.setProcessEnvironment(env);
+    tavo.setStandardOutputFile(QProcess::nullDevice());
+    tavo.setStandardErrorFile(QProcess::nullDevice());
+    tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), {});
+    ASSERT_TRUE(tavo.waitForStarted());
+    // Waiting without the event loop keeps the first instance busy.
+    QByteArray written;
+    for (int i = 0; i < 300 && !written.contains("could not be reached"); ++i) {
+        tavo.waitForFinished(100);
+        written = ReadAll(log);
+    }
+    tavo.kill();
+    tavo.waitForFinished();
+    EXPECT_TRUE(written.startsWith("a line of the first instance\n")) << written.constData();
+    EXPECT_TRUE(written.contains("Single instance: another instance runs but could not be "
+                                 "reached (it did not answer within 3 s)"))
+        << written.constData();
 }
 
 } // namespace
