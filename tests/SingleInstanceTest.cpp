@@ -29,6 +29,13 @@
 
 #include <gtest/gtest.h>
 
+// Readable outcomes in failure messages.
+inline void PrintTo(SingleInstance::Status status, std::ostream *out) {
+    static const char *const names[] = {"HandedOver", "Listening", "AnotherUnreachable",
+                                        "Unavailable"};
+    *out << names[int(status)];
+}
+
 namespace {
 
 using Status = SingleInstance::Status;
@@ -105,17 +112,21 @@ QByteArray Message(const QStringList &documents) {
     return message + payload;
 }
 
-// Runs `body` in a child process and answers its exit status; the child
-// may only make system calls. -1 when the child did not end in time.
-int InChild(const std::function<int()> &body, int timeoutMs = 6000) {
+// Runs `body` in a child process, which may only make system calls.
+pid_t InChild(const std::function<int()> &body) {
     const pid_t child = ::fork();
     if (child == 0)
         ::_exit(body());
+    return child;
+}
+
+// Serves events until the child ends; -1 when it does not end in time.
+int ExitStatus(pid_t child) {
     QElapsedTimer clock;
     clock.start();
     int status = 0;
     while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (clock.elapsed() > timeoutMs) {
+        if (clock.elapsed() > 6000) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             return -1;
@@ -125,11 +136,30 @@ int InChild(const std::function<int()> &body, int timeoutMs = 6000) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-constexpr int kCannotSwitchUser = 77;
+// In a child: what `fd` brings within 3 s. 1: bytes; 0: its end; 3: nothing.
+int Heard(int fd) {
+    char byte;
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 3000) <= 0 ? 3 : ::read(fd, &byte, 1) > 0 ? 1 : 0;
+}
+
+constexpr int kCannotBecomeNobody = 77;
 
 bool BecomeNobody() {
     return ::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
            ::setresuid(kNobody, kNobody, kNobody) == 0;
+}
+
+// A socket bound at `path` that listens to nobody yet.
+int BoundSocket(const QString &path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, QFile::encodeName(path).constData());
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
 }
 
 TEST(SingleInstanceTest, TheFirstInstanceListensAndLaterOnesHandOver) {
@@ -155,15 +185,8 @@ TEST(SingleInstanceTest, TheFirstInstanceListensAndLaterOnesHandOver) {
 
 TEST(SingleInstanceTest, AStaleSocketDoesNotStopANewInstance) {
     QTemporaryDir dir;
-    {
-        // What a crashed instance leaves behind: a bound socket nobody serves.
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strcpy(address.sun_path, QFile::encodeName(SocketIn(dir.path())).constData());
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-        ::close(fd);
-    }
+    // What a crashed instance leaves behind: a bound socket nobody serves.
+    ::close(BoundSocket(SocketIn(dir.path())));
     SingleInstance instance(dir.path());
     EXPECT_EQ(instance.start({"/x"}), Status::Listening);
     EXPECT_EQ(LaunchFromAnotherThread(dir.path(), {"/y"}), Status::HandedOver);
@@ -289,67 +312,40 @@ TEST(SingleInstanceTest, AnotherUserIsNeverTalkedTo) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can become another user to try";
     QTemporaryDir dir;
-    const QString path = SocketIn(dir.path());
+    const QByteArray path = QFile::encodeName(SocketIn(dir.path()));
     SingleInstance instance(dir.path());
     ASSERT_EQ(instance.start({}), Status::Listening);
     QSignalSpy received(&instance, &SingleInstance::documentsReceived);
 
     // Let the stranger reach the socket, as if the folder had leaked.
     ::chmod(QFile::encodeName(dir.path()).constData(), 0711);
-    ::chmod(QFile::encodeName(path).constData(), 0666);
-    const QByteArray native = QFile::encodeName(path);
+    ::chmod(path.constData(), 0666);
     const QByteArray message = Message({"/home/victim/a.qxd"});
-    const int intruding = InChild([&] {
+    const int intruder = ExitStatus(InChild([&] {
         if (!BecomeNobody())
-            return kCannotSwitchUser;
-        const int fd = Connect(native.constData());
+            return kCannotBecomeNobody;
+        const int fd = Connect(path.constData());
         if (fd < 0 || ::write(fd, message.constData(), size_t(message.size())) != message.size())
-            return 2;
-        char answer[2];
-        pollfd p{fd, POLLIN, 0};
-        // Closed without an answer: 0; an answer: 1; kept waiting: 3.
-        return ::poll(&p, 1, 3000) <= 0 ? 3 : ::read(fd, answer, 2) > 0 ? 1 : 0;
-    });
-    if (intruding == kCannotSwitchUser)
-        GTEST_SKIP() << "this system does not let root become user " << kNobody;
-    if (intruding == 2)
-        GTEST_SKIP() << "user " << kNobody << " cannot reach " << native.constData();
-    EXPECT_EQ(intruding, 0) << "1: served; 3: left waiting";
+            return kCannotBecomeNobody;
+        return Heard(fd);
+    }));
+    if (intruder == kCannotBecomeNobody)
+        GTEST_SKIP() << "user " << kNobody << " cannot be had or cannot reach " << path.data();
+    EXPECT_EQ(intruder, 0) << "1: served; 3: left waiting";
     EXPECT_TRUE(received.isEmpty());
 
-    // A stranger's listener in the socket's place.
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t planter = ::fork();
-    if (planter == 0) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strcpy(address.sun_path, native.constData());
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        ::unlink(native.constData());
-        if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-            !BecomeNobody() || ::listen(fd, 4) != 0)
-            ::_exit(kCannotSwitchUser);
-        (void)!::write(ready[1], "r", 1);
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 5000) <= 0)
-            ::_exit(3);
-        const int client = ::accept(fd, nullptr, nullptr);
-        char byte;
-        pollfd c{client, POLLIN, 0};
-        ::_exit(::poll(&c, 1, 3000) > 0 && ::read(client, &byte, 1) > 0 ? 1 : 0);
-    }
-    ::close(ready[1]);
-    char byte;
-    const bool planted = ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    const Status status =
-        planted ? SingleInstance(dir.path()).start({"/home/victim/b.qxd"}) : Status::Unavailable;
-    int planterStatus = 0;
-    ::waitpid(planter, &planterStatus, 0);
-    ASSERT_TRUE(planted) << "the stranger's listener did not start";
-    EXPECT_EQ(status, Status::AnotherUnreachable);
-    EXPECT_EQ(WEXITSTATUS(planterStatus), 0) << "1: the documents went to the stranger";
+    // A stranger's listener in the socket's place; the launch tries again
+    // until it listens.
+    ::unlink(path.constData());
+    const int planted = BoundSocket(QFile::decodeName(path));
+    const pid_t planter = InChild([&] {
+        if (!BecomeNobody() || ::listen(planted, 4) != 0)
+            return kCannotBecomeNobody;
+        return Heard(::accept(planted, nullptr, nullptr));
+    });
+    EXPECT_EQ(SingleInstance(dir.path()).start({"/home/victim/b.qxd"}), Status::AnotherUnreachable);
+    ::close(planted);
+    EXPECT_EQ(ExitStatus(planter), 0) << "1: the documents went to the stranger";
 }
 
 TEST(SingleInstanceTest, ASwampOfConnectionsNeitherSpinsNorBlocks) {
