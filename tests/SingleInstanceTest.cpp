@@ -371,7 +371,7 @@ TEST(SingleInstanceTest, AListenerOutOfDescriptorsRestsInsteadOfSpinning) {
     for (int fd : filler)
         ::close(fd);
     ::setrlimit(RLIMIT_NOFILE, &saved);
-    EXPECT_LT(starved, 0.3) << "the listener spins while it cannot accept";
+    EXPECT_LT(starved, 0.1) << "the listener spins while it cannot accept";
 
     for (int fd : waiting)
         ::close(fd);
@@ -393,7 +393,7 @@ TEST(SingleInstanceTest, ASwampOfConnectionsNeitherSpinsNorBlocks) {
     LaunchFromAnotherThread(dir.path(), {"/jobs/a.qxd"});
     EXPECT_LT(clock.elapsed(), kBoundMs);
     Serve(4000 - clock.elapsed());
-    EXPECT_LT(CpuSeconds() - before, 0.8) << "the listener spins while it serves its most";
+    EXPECT_LT(CpuSeconds() - before, 0.3) << "the listener spins while it serves its most";
 
     // Those served first have been dropped for idling by now.
     for (size_t i = 0; i < 8; ++i) {
