@@ -67,7 +67,7 @@ AppController::~AppController() {
     delete mMainWindow;
 }
 
-void AppController::initialize() {
+void AppController::initialize(quint8 logMode) {
     static bool initialized = false;
     if (initialized)
         return;
@@ -76,7 +76,7 @@ void AppController::initialize() {
     LoadStringTable(QStringLiteral("MyStrings"));
     LoadQtTranslations(PreferredLanguageCode());
     gSettings = new TavoSettings;
-    StartLog(1, 12000, QString::fromLatin1(kMakerFolder));
+    StartLog(logMode, 12000, QString::fromLatin1(kMakerFolder));
 }
 
 bool AppController::loadInterface(QString *error) {

@@ -22,9 +22,9 @@ public:
     explicit AppController(const QString &applicationsFolder, QObject *parent = nullptr);
     ~AppController() override;
 
-    // The process-wide services, in order: resources, strings, settings, log.
-    // Runs once; later calls do nothing.
-    static void initialize();
+    // The process-wide services, in order: resources, strings, settings, log
+    // (started in `logMode`, see StartLog). Runs once; later calls do nothing.
+    static void initialize(quint8 logMode = 1);
 
     // Builds the main window and runs awakeFromNib. False, with the reason in
     // `error`, when the form lacks an object the controller needs.

@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
+#include "toolkit/Log.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
@@ -45,10 +46,14 @@ int TavoApplicationMain(int argc, char **argv) {
     const QStringList &documents = line.documents;
     // Before anything else runs: a second Tavo must not start a new log.
     SingleInstance instance;
-    if (instance.handOver(documents))
+    const SingleInstance::Status status = instance.start(documents);
+    if (status == SingleInstance::Status::HandedOver)
         return 0;
 
-    AppController::initialize();
+    // Only the one instance starts the log afresh; any other Tavo may run
+    // beside one whose lines must stay, and says why it runs at all.
+    AppController::initialize(status == SingleInstance::Status::Listening ? 1 : 0);
+    LogError(instance.reason(), QStringLiteral("Single instance"));
     // X11 keeps a copy of the icon with every window, and 256 pixels a side
     // would cost a quarter megabyte each; title bars show 64 at most.
     const QImage icon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")));

@@ -1,70 +1,103 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/LocalSocket.h"
+#include "platform/PrivateFolder.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
-#include <QStandardPaths>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kTimeoutMs = 3000;
+constexpr char kSocketName[] = "/Tavo.socket";
+constexpr char kLockName[] = "/Tavo.lock";
+// The whole hand-over of a later launch: connecting, sending, the answer.
+constexpr int kHandOverMs = 3000;
+// A launch sends its whole message as soon as it connects; a connection
+// still incomplete after this is stuck or hostile.
+constexpr int kClientMs = 3000;
+// Launches served at once; later ones wait in the listen queue, and beyond
+// that in their own connect until their time runs out.
+constexpr qsizetype kMaxClients = 8;
+constexpr int kBacklog = 16;
+// How long the listener rests when it cannot take a connection, for want of
+// descriptors or memory; trying again at once would only spin.
+constexpr int kPauseMs = 250;
 // Enough for tens of thousands of paths; anything larger is not ours.
 constexpr quint32 kMaxMessage = 64u * 1024 * 1024;
 constexpr char kAnswer[] = "ok";
+constexpr qsizetype kAnswerSize = sizeof kAnswer - 1;
 
-bool SocketAddress(const QString &path, sockaddr_un *address) {
-    const QByteArray native = QFile::encodeName(path);
-    std::memset(address, 0, sizeof *address);
-    address->sun_family = AF_UNIX;
-    if (native.isEmpty() || native.size() >= qsizetype(sizeof address->sun_path))
-        return false;
-    std::memcpy(address->sun_path, native.constData(), size_t(native.size()));
-    return true;
+QString ErrnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-int NewSocket() {
-    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-}
+// The private folder for the socket and the lock.
+struct Place {
+    QString folder; // absent when no folder passed as private
+    bool socketFits = false;
+    QStringList passedOver; // what was wrong with the folders not taken
+};
 
-bool WaitFor(int fd, short events) {
-    pollfd p{fd, events, 0};
-    int n;
-    do {
-        n = ::poll(&p, 1, kTimeoutMs);
-    } while (n < 0 && errno == EINTR);
-    return n > 0 && (p.revents & events);
-}
-
-bool WriteAll(int fd, const QByteArray &bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::send(fd, bytes.constData() + done, size_t(bytes.size() - done), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN && WaitFor(fd, POLLOUT))
-            continue;
-        if (n <= 0)
+Place ChoosePlace(const QString &requested) {
+    Place place;
+    const auto consider = [&place](const QString &folder, bool create) {
+        const QString problem = create ? MakePrivateFolder(folder) : PrivateFolderProblem(folder);
+        if (!problem.isNull()) {
+            place.passedOver << problem;
             return false;
-        done += n;
+        }
+        sockaddr_un address;
+        if (SocketAddress(folder + QLatin1String(kSocketName), &address)) {
+            place.folder = folder;
+            place.socketFits = true;
+            return true;
+        }
+        place.passedOver << folder + QLatin1String(": too long a path for a socket");
+        // The lock works at any length: it still tells instances apart.
+        if (place.folder.isEmpty())
+            place.folder = folder;
+        return false;
+    };
+    if (!requested.isEmpty()) {
+        consider(requested, false);
+        return place;
     }
-    return true;
+    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    if (runtime.isEmpty())
+        place.passedOver << QStringLiteral("XDG_RUNTIME_DIR is not set");
+    else if (!QDir::isAbsolutePath(runtime))
+        place.passedOver << QStringLiteral("XDG_RUNTIME_DIR is not an absolute path");
+    else if (consider(runtime, false))
+        return place;
+    consider(QDir::tempPath() + QLatin1String("/tavo-") + QString::number(::geteuid()), true);
+    return place;
+}
+
+QByteArray Message(const QStringList &documents) {
+    QByteArray payload;
+    QDataStream payloadStream(&payload, QIODevice::WriteOnly);
+    payloadStream << documents;
+    QByteArray message;
+    QDataStream messageStream(&message, QIODevice::WriteOnly);
+    messageStream << quint32(payload.size());
+    return message + payload;
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &socketPath, QObject *parent)
-    : QObject(parent), mPath(socketPath.isEmpty() ? defaultSocketPath() : socketPath) {}
+SingleInstance::SingleInstance(const QString &folder, QObject *parent)
+    : QObject(parent), mFolder(folder) {}
 
 SingleInstance::~SingleInstance() {
     for (auto it = mClients.constBegin(); it != mClients.constEnd(); ++it)
@@ -73,78 +106,147 @@ SingleInstance::~SingleInstance() {
         ::close(mListener);
         QFile::remove(mPath);
     }
+    // Only now: a successor that takes the lock must not lose its socket to us.
+    if (mLock >= 0)
+        ::close(mLock);
 }
 
-QString SingleInstance::defaultSocketPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/Tavo.socket");
-}
+SingleInstance::Status SingleInstance::start(const QStringList &documents) {
+    const Place place = ChoosePlace(mFolder);
+    const QString passedOver = place.passedOver.join(QLatin1String("; "));
+    if (place.folder.isEmpty())
+        return unavailable(QStringLiteral("no private folder for its socket (%1)").arg(passedOver));
+    mPath = place.folder + QLatin1String(kSocketName);
+    const QString lockPath = place.folder + QLatin1String(kLockName);
+    mLock = ::open(QFile::encodeName(lockPath).constData(),
+                   O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (mLock < 0)
+        return unavailable(lockPath + QLatin1String(": ") + ErrnoText(errno));
 
-bool SingleInstance::handOver(const QStringList &documents) {
-    sockaddr_un address;
-    if (SocketAddress(mPath, &address)) {
-        const int fd = NewSocket();
-        if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
-            QByteArray payload;
-            QDataStream payloadStream(&payload, QIODevice::WriteOnly);
-            payloadStream << documents;
-            QByteArray message;
-            QDataStream messageStream(&message, QIODevice::WriteOnly);
-            messageStream << quint32(payload.size());
-            message += payload;
-            char answer[sizeof kAnswer - 1] = {};
-            // Wait for the running instance to confirm, so nothing is lost
-            // when this process exits straight away.
-            const bool confirmed =
-                WriteAll(fd, message) && WaitFor(fd, POLLIN) &&
-                ::recv(fd, answer, sizeof answer, MSG_WAITALL) == sizeof answer &&
-                std::memcmp(answer, kAnswer, sizeof answer) == 0;
-            ::close(fd);
-            if (confirmed)
-                return true;
-        } else if (fd >= 0) {
-            ::close(fd);
-        }
+    if (::flock(mLock, LOCK_EX | LOCK_NB) == 0) {
+        // The lock stays taken even when the socket fails, so that later
+        // launches know this instance runs.
+        if (!place.socketFits)
+            return unavailable(passedOver);
+        QString why;
+        if (!listen(&why))
+            return unavailable(mPath + QLatin1String(": ") + why);
+        if (!passedOver.isEmpty())
+            mReason = QStringLiteral("the socket lies in %1 (passed over: %2)")
+                          .arg(place.folder, passedOver);
+        return Status::Listening;
     }
-    listen();
-    return false;
+    const int lockError = errno;
+    ::close(mLock);
+    mLock = -1;
+    if (lockError != EWOULDBLOCK)
+        return unavailable(lockPath + QLatin1String(": ") + ErrnoText(lockError));
+
+    QString why = passedOver;
+    if (place.socketFits && handOver(documents, &why))
+        return Status::HandedOver;
+    mReason = QStringLiteral("another instance runs but could not be reached (%1); this one runs "
+                             "beside it")
+                  .arg(why);
+    return Status::AnotherUnreachable;
 }
 
-void SingleInstance::listen() {
+SingleInstance::Status SingleInstance::unavailable(const QString &why) {
+    mReason = QStringLiteral("running without a single instance: ") + why;
+    return Status::Unavailable;
+}
+
+bool SingleInstance::handOver(const QStringList &documents, QString *why) const {
     sockaddr_un address;
-    if (!SocketAddress(mPath, &address))
-        return;
-    // Nobody answered: a socket left by a crashed instance is stale.
+    SocketAddress(mPath, &address);
+    const QDeadlineTimer deadline(kHandOverMs);
+    const int fd = ConnectBefore(address, deadline, why);
+    if (fd < 0)
+        return false;
+    bool confirmed = false;
+    const std::optional<uid_t> peer = PeerUser(fd);
+    if (peer != ::geteuid()) {
+        *why = peer ? QStringLiteral("its socket is served by user %1").arg(*peer)
+                    : QStringLiteral("its socket's user is unknown");
+    } else {
+        // Wait for the running instance to confirm, so nothing is lost when
+        // this process exits straight away.
+        char answer[kAnswerSize] = {};
+        confirmed = SendAll(fd, Message(documents), deadline) &&
+                    ReceiveAll(fd, answer, kAnswerSize, deadline) &&
+                    std::memcmp(answer, kAnswer, kAnswerSize) == 0;
+        if (!confirmed)
+            *why = deadline.hasExpired()
+                       ? QStringLiteral("it did not answer within %1 s").arg(kHandOverMs / 1000)
+                       : QStringLiteral("it broke off the connection");
+    }
+    ::close(fd);
+    return confirmed;
+}
+
+bool SingleInstance::listen(QString *why) {
+    sockaddr_un address;
+    SocketAddress(mPath, &address);
+    // The lock is ours: a socket left here is that of an instance that ended.
     ::unlink(address.sun_path);
-    mListener = NewSocket();
-    if (mListener < 0)
-        return;
-    // Only the user may hand documents over, wherever the socket lies.
+    mListener = NewLocalSocket();
+    if (mListener < 0) {
+        *why = ErrnoText(errno);
+        return false;
+    }
     const mode_t oldMask = ::umask(077);
     const bool bound =
         ::bind(mListener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
     ::umask(oldMask);
-    if (!bound || ::listen(mListener, 16) != 0 ||
+    if (!bound || ::listen(mListener, kBacklog) != 0 ||
         ::fcntl(mListener, F_SETFL, ::fcntl(mListener, F_GETFL) | O_NONBLOCK) != 0) {
+        *why = ErrnoText(errno);
         ::close(mListener);
         mListener = -1;
-        return;
+        return false;
     }
     mListenNotifier = new QSocketNotifier(mListener, QSocketNotifier::Read, this);
     connect(mListenNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    return true;
 }
 
 void SingleInstance::acceptConnections() {
-    for (;;) {
+    while (mClients.size() < kMaxClients) {
         const int fd = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0)
-            return;
+        if (fd < 0 && (errno == EINTR || errno == ECONNABORTED))
+            continue;
+        if (fd < 0) {
+            if (errno != EAGAIN)
+                pauseListening();
+            break;
+        }
+        if (PeerUser(fd) != ::geteuid()) {
+            ::close(fd);
+            continue;
+        }
         auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this, fd] { readClient(fd); });
+        // Gone with the notifier; the check keeps a reused descriptor safe.
+        QTimer::singleShot(kClientMs, notifier, [this, fd, notifier] {
+            if (mClients.value(fd).notifier == notifier)
+                dropClient(fd);
+        });
         mClients.insert(fd, Client{notifier, {}});
     }
+    updateListening();
+}
+
+void SingleInstance::pauseListening() {
+    mPaused = true;
+    QTimer::singleShot(kPauseMs, this, [this] {
+        mPaused = false;
+        updateListening();
+    });
+}
+
+void SingleInstance::updateListening() {
+    if (mListenNotifier)
+        mListenNotifier->setEnabled(!mPaused && mClients.size() < kMaxClients);
 }
 
 void SingleInstance::readClient(int fd) {
@@ -157,6 +259,10 @@ void SingleInstance::readClient(int fd) {
         const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
         if (n > 0) {
             received.append(buffer, n);
+            if (received.size() > qsizetype(4 + kMaxMessage)) {
+                dropClient(fd);
+                return;
+            }
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -181,8 +287,9 @@ void SingleInstance::readClient(int fd) {
     QDataStream in(received.mid(4, length));
     in >> documents;
     const bool whole = in.status() == QDataStream::Ok;
+    // The launch sent everything and waits only for this: its queue has room.
     if (whole)
-        WriteAll(fd, QByteArray(kAnswer, sizeof kAnswer - 1));
+        ::send(fd, kAnswer, kAnswerSize, MSG_NOSIGNAL | MSG_DONTWAIT);
     dropClient(fd);
     if (whole)
         Q_EMIT documentsReceived(documents);
@@ -196,4 +303,5 @@ void SingleInstance::dropClient(int fd) {
     client.notifier->setEnabled(false);
     client.notifier->deleteLater();
     ::close(fd);
+    updateListening();
 }
