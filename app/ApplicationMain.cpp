@@ -5,6 +5,7 @@
 #include "app/AppController.h"
 #include "app/CommandLine.h"
 #include "platform/Folders.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 #include "toolkit/Log.h"
 #include "toolkit/Resources.h"
@@ -17,7 +18,21 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <malloc.h>
+
+namespace {
+
+AppController *gControllerAtExit = nullptr;
+
+// Qt calls exit() itself when the connection to the X server breaks; the
+// windows still stand then, so their state can still be recorded and saved.
+void FinishAtExit() {
+    if (gControllerAtExit)
+        gControllerAtExit->finish();
+}
+
+} // namespace
 
 int TavoApplicationMain(int argc, char **argv) {
     CommandLine line = ParseCommandLine(argc, argv);
@@ -82,9 +97,21 @@ int TavoApplicationMain(int argc, char **argv) {
                          for (const QString &path : handedOver)
                              controller.applicationOpenFile(path);
                      });
+    // However the session ends Tavo, the quitting steps run, once: the Quit
+    // item, a signal, the session manager's end of session, and Qt ending
+    // the process when the X connection breaks.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                      [&controller] { controller.finish(); });
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &controller,
+                     [&controller] { controller.quit(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &controller,
+                     [&controller] { controller.quit(); });
+    gControllerAtExit = &controller;
+    std::atexit(&FinishAtExit);
     QTimer::singleShot(0, &controller,
                        [&controller] { controller.applicationDidFinishLaunching(); });
-    return app.exec();
+    const int result = app.exec();
+    gControllerAtExit = nullptr;
+    return result;
 }

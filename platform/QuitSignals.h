@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// The ways a session ends a program other than its Quit item: SIGTERM (a
+// logout, a shutdown, kill), SIGHUP (the terminal went away) and SIGINT
+// (Ctrl+C). Each becomes a Qt signal on the main thread, where the program
+// can run its quitting steps; the handler itself only writes a byte to a
+// pipe, which is all a signal handler may safely do. One object per process.
+class QuitSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit QuitSignals(QObject *parent = nullptr);
+    ~QuitSignals() override;
+
+Q_SIGNALS:
+    void quitRequested(int signalNumber);
+
+private:
+    void readSignals();
+
+    QSocketNotifier *mNotifier = nullptr;
+};
