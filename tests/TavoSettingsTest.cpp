@@ -175,6 +175,10 @@ TEST_F(TavoSettingsTest, WindowPositions) {
     settings.setDict({{"Pos", "{{30, 40}}"}});
     settings.restorePos(&panel);
     EXPECT_EQ(panel.geometry(), QRect(30, 40, 400, 300));
+    // No stored size makes a window larger than the screen it lands on.
+    settings.setDict({{"Pos", "{{30, 40}, {2000000000, 2000000000}}"}});
+    settings.restorePos(&panel);
+    EXPECT_EQ(panel.geometry(), QRect(QPoint(30, 40), screen.size()));
 
     // A saved frame comes back through the file.
     panel.setGeometry(50, 60, 320, 240);

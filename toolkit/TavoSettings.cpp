@@ -69,11 +69,12 @@ QString KeepCopy(const QString &path) {
     return {};
 }
 
-bool OnSomeScreen(const QPoint &point) {
+// The visible frame of the screen that `point` lies on; empty when none.
+QRect ScreenFrameAt(const QPoint &point) {
     for (const QScreen *screen : QGuiApplication::screens())
         if (screen->availableGeometry().contains(point))
-            return true;
-    return false;
+            return screen->availableGeometry();
+    return {};
 }
 
 void Centre(QWidget *window) {
@@ -185,10 +186,13 @@ void TavoSettings::restorePos(QWidget *window) const {
     const QVariant pos = mDict.value(kPos);
     if (pos.typeId() == QMetaType::QString && !pos.toString().isEmpty()) {
         QRect frame = RectFromString(pos.toString());
-        if (frame.topLeft() != QPoint(0, 0) && OnSomeScreen(frame.topLeft())) {
-            // A frame without area would leave the window invisible.
+        const QRect screen = ScreenFrameAt(frame.topLeft());
+        if (frame.topLeft() != QPoint(0, 0) && !screen.isEmpty()) {
+            // A frame without area would leave the window invisible; one
+            // larger than its screen is cut to it, whatever the file says.
             if (frame.width() <= 0 || frame.height() <= 0)
                 frame.setSize(window->size());
+            frame.setSize(frame.size().boundedTo(screen.size()));
             window->setGeometry(frame);
             return;
         }
