@@ -1,21 +1,53 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/FileName.h"
 #include "platform/PropertyList.h"
 
 #include <QStandardPaths>
 #include <QVariantMap>
 
+#include <sys/stat.h>
+
+namespace {
+
+// What identifies one version of a defaults file: a file rewritten, replaced
+// or removed reads differently.
+QString Version(const QString &file) {
+    struct stat st {};
+    if (::stat(EncodeFileName(file).constData(), &st) != 0)
+        return file;
+    return QStringLiteral("%1:%2:%3:%4.%5")
+        .arg(file)
+        .arg(st.st_ino)
+        .arg(st.st_size)
+        .arg(st.st_mtim.tv_sec)
+        .arg(st.st_mtim.tv_nsec);
+}
+
+} // namespace
+
 QVariant UserDefaultsValue(const QString &key) {
+    // Read once, and again only when a file changes: a look-up happens for
+    // every setting the settings file lacks, and defaults files can be big.
+    static QStringList readVersions;
+    static QVariantMap merged;
     const QStringList files = QStandardPaths::locateAll(
         QStandardPaths::GenericConfigLocation, QStringLiteral("Vellmoran/TavoDefaults.plist"));
-    for (const QString &file : files) {
-        const QVariant root = ReadPropertyListFile(file);
-        if (root.typeId() != QMetaType::QVariantMap)
-            continue;
-        const QVariantMap map = root.toMap();
-        const auto it = map.constFind(key);
-        if (it != map.constEnd())
-            return *it;
+    QStringList versions;
+    for (const QString &file : files)
+        versions << Version(file);
+    if (versions != readVersions) {
+        merged.clear();
+        // The user's file comes first and hides the system's keys it holds.
+        for (auto file = files.crbegin(); file != files.crend(); ++file) {
+            const QVariant root = ReadPropertyListFile(*file);
+            if (root.typeId() != QMetaType::QVariantMap)
+                continue;
+            const QVariantMap values = root.toMap();
+            for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+                merged.insert(it.key(), it.value());
+        }
+        readVersions = versions;
     }
-    return {};
+    return merged.value(key);
 }

@@ -87,6 +87,9 @@ TEST_F(TavoSettingsTest, KeyedValuesAndTheDefaultsBehindThem) {
     ASSERT_TRUE(settings.save());
     EXPECT_EQ(saved(), QVariantMap({{"QuarkXPress 2016", "/opt/Q16.app"},
                                     {"QuarkXPress 2017", "/home/me/Q17.app"}}));
+    // Defaults are read once, and again when they change on disk.
+    defaults("xdg", {{"QuarkXPress 2018", "/opt/Q18.app"}});
+    EXPECT_EQ(settings.value("QuarkXPress 2018"), "/opt/Q18.app");
 
     // Any property-list format is read.
     ASSERT_TRUE(QFile::remove(settingsFile()));
