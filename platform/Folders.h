@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The standard folders of the user, as the desktop names them. Qt reads the
-// XDG variables on every call, so tests move them by setting those.
+// The standard folders of the user, as the desktop names them; absent for a
+// user without a home (HOME unset or empty). Qt reads the XDG variables on
+// every call, so tests move them by setting those.
 
 // ~/Documents or the user's XDG documents folder; the log lives below it.
 QString DocumentsFolder();

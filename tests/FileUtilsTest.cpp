@@ -2,6 +2,8 @@
 #include "TestDesktop.h"
 #include "TestSupport.h"
 #include "platform/DesktopApps.h"
+#include "platform/FileName.h"
+#include "platform/Folders.h"
 #include "toolkit/Log.h"
 
 #include <QDeadlineTimer>
@@ -30,6 +32,13 @@ TEST(FileUtilsTest, PathRules) {
     EXPECT_EQ(BuildPath("/f", QString(), "plist"), "/f");
     EXPECT_EQ(BuildPath("/f", "Tavo"), "/f/Tavo");
     EXPECT_EQ(BuildPath("/f/", "/Tavo", "plist"), "/f/Tavo.plist");
+    EXPECT_TRUE(BuildPath(QString(), "Tavo", "txt").isNull());
+
+    // Without a home there are no user folders, rather than some below "/".
+    ScopedEnv noHome("HOME", "");
+    ScopedEnv noConfig("XDG_CONFIG_HOME", QByteArray());
+    EXPECT_TRUE(DocumentsFolder().isNull());
+    EXPECT_TRUE(ApplicationSupportFolder().isNull());
 }
 
 TEST(FileUtilsTest, TextComparisonsKeepAbsentAndEmptyApart) {
@@ -80,6 +89,9 @@ TEST(FileUtilsTest, PasteboardFileNameIsTheFirstLocalFile) {
     EXPECT_TRUE(PasteboardFileName(&data).isNull());
     data.setUrls({QUrl("https://example.com/a.qxp"), QUrl::fromLocalFile("/jobs/Plan 1.qxd")});
     EXPECT_EQ(PasteboardFileName(&data), "/jobs/Plan 1.qxd");
+    // A name that is not UTF-8 comes percent-encoded, and keeps its bytes.
+    data.setUrls({QUrl::fromEncoded("file:///jobs/Z%FCrich%20%25.indd")});
+    EXPECT_EQ(EncodeFileName(PasteboardFileName(&data)), "/jobs/Z\xfcrich %.indd");
 }
 
 // The applications of tests/TestDesktop.h, with a recorder in place of the

@@ -93,6 +93,9 @@ QString ReplaceExtension(const QString &path, const QString &extension) {
 QString BuildPath(const QString &folder, const QString &name, const QString &extension) {
     if (name.isEmpty())
         return folder;
+    // No folder, no path: a relative one would name a place nobody chose.
+    if (folder.isNull())
+        return QString();
     QString path = AppendingPathComponent(folder, name);
     if (!extension.isNull())
         path = AppendingPathExtension(path, extension);

@@ -23,7 +23,8 @@ QString PathExtension(const QString &path);
 QString ReplaceExtension(const QString &path, const QString &extension);
 // The last component of a path; a trailing "/" starts no empty one.
 QString LastPathComponent(const QString &path);
-// folder/name[.extension]; an absent or empty name gives the folder unchanged.
+// folder/name[.extension]; an absent or empty name gives the folder unchanged,
+// an absent folder an absent path.
 QString BuildPath(const QString &folder, const QString &name, const QString &extension = QString());
 
 // The first local file of a drag's data, by its exact bytes; absent when it
