@@ -19,18 +19,6 @@ std::optional<QByteArray> Fail(QString *error, const QString &why) {
     return std::nullopt;
 }
 
-QString KindOf(mode_t mode) {
-    if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a FIFO");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("no regular file");
-}
-
 } // namespace
 
 std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxBytes, QString *error) {
@@ -44,7 +32,7 @@ std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxBytes, 
     if (::stat(native.constData(), &info) != 0)
         return Fail(error, qt_error_string(errno));
     if (!S_ISREG(info.st_mode))
-        return Fail(error, QStringLiteral("It is %1").arg(KindOf(info.st_mode)));
+        return Fail(error, QStringLiteral("Not a regular file"));
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -53,7 +41,7 @@ std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxBytes, 
     if (::fstat(fd, &info) != 0)
         return Fail(error, qt_error_string(errno));
     if (!S_ISREG(info.st_mode))
-        return Fail(error, QStringLiteral("It is %1").arg(KindOf(info.st_mode)));
+        return Fail(error, QStringLiteral("Not a regular file"));
     const auto tooLarge = [&] {
         return Fail(error, QStringLiteral("It holds more than %1 bytes").arg(maxBytes));
     };
