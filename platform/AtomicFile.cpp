@@ -109,7 +109,9 @@ bool Write(const QByteArray &path, const QByteArray &bytes, Mode mode, QString *
     if (exists && !S_ISREG(old.st_mode))
         return Fail(error, QStringLiteral("%1 is not a regular file").arg(Shown(path)));
 
-    const mode_t permissions = exists ? (old.st_mode & 0777) : 0644;
+    // A kept copy may hold what its owner kept private, so it is the owner's
+    // alone; a new file otherwise is as a new file usually is.
+    const mode_t permissions = exists ? (old.st_mode & 0777) : mode == Mode::Create ? 0600 : 0644;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

@@ -17,6 +17,6 @@
 // less the umask.
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
 
-// Creates the file at `path` only while nothing at all, not even a dangling
-// link, bears that name; never replaces anything.
+// Creates the file at `path`, readable by its owner only, while nothing at
+// all bears that name, not even a dangling link; never replaces anything.
 bool CreateFileAtomically(const QString &path, const QByteArray &bytes, QString *error);

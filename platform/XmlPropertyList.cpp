@@ -44,14 +44,13 @@ QByteArray WithoutStandIns(const QByteArray &text) {
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool standIn = i + 2 < text.size() && uchar(text[i]) == 0xEF &&
-                             uchar(text[i + 1]) == 0xB7 && uchar(text[i + 2]) >= 0x90 &&
-                             uchar(text[i + 2]) <= 0xAF && IsControl(char(text[i + 2] - 0x90));
-        if (!standIn) {
+        const bool standIn =
+            i + 2 < text.size() && uchar(text[i]) == 0xEF && uchar(text[i + 1]) == 0xB7;
+        const char c = standIn ? char(uchar(text[i + 2]) - 0x90) : text[i];
+        if (!standIn || !IsControl(c)) {
             out += text[i];
             continue;
         }
-        const char c = char(uchar(text[i + 2]) - 0x90);
         if (c == '\0')
             break;
         out += c;
@@ -171,13 +170,17 @@ public:
         sax.serror = &Builder::onError;
         // No entity is ever declared, so none is ever expanded; the network
         // and external DTDs are never touched. XML_PARSE_HUGE lifts libxml2's
-        // own depth limit of 256, below the one enforced here.
+        // own depth limit of 256 elements, which is below ours: the builder
+        // stops the parser at its own bounds.
         mContext = xmlCreatePushParserCtxt(&sax, this, nullptr, 0, nullptr);
         if (!mContext)
             return {};
         xmlCtxtUseOptions(mContext, XML_PARSE_NONET | XML_PARSE_HUGE);
         xmlParseChunk(mContext, bytes.constData(), int(bytes.size()), 1);
         const bool wellFormed = mContext->wellFormed != 0;
+        // libxml2 records declared entities in a document of its own even in
+        // SAX mode, which the caller frees.
+        xmlFreeDoc(mContext->myDoc);
         xmlFreeParserCtxt(mContext);
         mContext = nullptr;
         if (!wellFormed || mFailed || mStack.size() != 1)

@@ -150,6 +150,8 @@ TEST_F(FileAccessTest, TheOldFileIsOnlyEverReplacedByRename) {
     EXPECT_EQ(kind("dangling"), S_IFLNK);
     EXPECT_TRUE(CreateFileAtomically(path("copy"), "x", nullptr));
     EXPECT_EQ(ReadAll(path("copy")), "x");
+    ASSERT_EQ(::stat(native("copy").constData(), &after), 0);
+    EXPECT_EQ(after.st_mode & 0777, 0600u);
     EXPECT_EQ(entries(), QStringList({"Tavo.plist", "copy", "dangling", "new"}));
 }
 
