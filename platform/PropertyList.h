@@ -4,10 +4,11 @@
 #include <QString>
 #include <QVariant>
 
-// Property lists as Qt values: dictionaries are QVariantMap, arrays QVariantList,
-// texts QString, integers qint64, reals double, booleans bool, dates QDateTime
-// and data QByteArray. XML and binary lists are read, within bounds of depth
-// and size that no real list reaches; XML is written.
+// Property lists as Qt values: dictionaries are QVariantMap, arrays
+// QVariantList, texts QString, integers qint64 (quint64 beyond it, where an
+// XML list says so), reals double, booleans bool, dates QDateTime (UTC) and
+// data QByteArray. XML and binary lists are read, within bounds of depth and
+// size that no real list reaches; XML is written.
 
 // An invalid QVariant when the bytes are not a property list.
 QVariant ReadPropertyList(const QByteArray &bytes);
