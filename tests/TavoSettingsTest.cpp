@@ -146,23 +146,6 @@ TEST_F(TavoSettingsTest, AKeptCopyNeverTakesANameInUse) {
               QStringList({"Tavo.plist", "Tavo.plist.unreadable", "Tavo.plist.unreadable-2"}));
 }
 
-// People keep dotfiles in repositories: the link stays, the file it leads to
-// is written.
-TEST_F(TavoSettingsTest, ALinkedSettingsFileStaysALink) {
-    const QString file = root.filePath("dotfiles/Tavo.plist");
-    ASSERT_TRUE(WriteAll(file, WritePropertyListXml(QVariantMap{{"AddSuffix", qint64(1)}})));
-    QDir().mkpath(root.filePath("config/Vellmoran"));
-    ASSERT_EQ(::symlink("../../dotfiles/Tavo.plist", EncodeFileName(settingsFile()).constData()),
-              0);
-    TavoSettings settings;
-    EXPECT_EQ(settings.addSuffix(), 1);
-    settings.setUseDocPrefs(1);
-    ASSERT_TRUE(settings.save());
-    EXPECT_TRUE(QFileInfo(settingsFile()).isSymLink());
-    EXPECT_EQ(ReadPropertyListFile(file).toMap(),
-              QVariantMap({{"AddSuffix", qint64(1)}, {"UseDocPrefs", qint64(1)}}));
-}
-
 TEST_F(TavoSettingsTest, AFailedSaveLeavesTheOldFileWholeAndSaysWhy) {
     StartLog(1, 12000, "Vellmoran");
     TavoSettings settings;
