@@ -107,7 +107,7 @@ bool BinaryPlistHasNulInUtf16Text(const QByteArray &bytes) {
     return false;
 }
 
-bool BinaryPlistNestsDeeperThan(const QByteArray &bytes, int maxDepth) {
+bool BinaryPlistExceeds(const QByteArray &bytes, int maxDepth, quint64 maxValues) {
     ObjectTable objects;
     if (!objects.read(bytes) || objects.root >= objects.count)
         return false;
@@ -130,21 +130,31 @@ bool BinaryPlistNestsDeeperThan(const QByteArray &bytes, int maxDepth) {
         *end = *first + std::min(refs, room) * objects.refSize;
     };
 
-    // Depth-first, without recursion: the height (containers on the longest
-    // path down, the object included) of each object once known, so shared
-    // objects are walked once.
+    // Depth-first, without recursion. Once an object is walked, its height
+    // (objects on the longest path down, itself included) and the number of
+    // objects it expands to are kept, so a shared object is walked once
+    // however often it is reached, and the count stays cheap.
     constexpr quint16 kUnknown = 0, kOnPath = 0xFFFF;
     std::vector<quint16> height(objects.count, kUnknown);
+    std::vector<quint64> expanded(objects.count, 0);
     struct Frame {
         quint64 index, next, end;
         quint16 height;
+        quint64 expanded;
     };
     std::vector<Frame> path;
     auto enter = [&](quint64 index) {
-        Frame frame{index, 0, 0, 1};
+        Frame frame{index, 0, 0, 1, 1};
         references(index, &frame.next, &frame.end);
         height[index] = kOnPath;
         path.push_back(frame);
+    };
+    // Adds a child's figures to its parent's; false past the bounds. Counts
+    // stop growing just past the bound, so they never overflow.
+    auto add = [&](Frame &parent, quint16 childHeight, quint64 childExpanded) {
+        parent.height = std::max<quint16>(parent.height, childHeight + 1);
+        parent.expanded = std::min(parent.expanded + childExpanded, maxValues + 1);
+        return int(childHeight) + int(path.size()) <= maxDepth && parent.expanded <= maxValues;
     };
     enter(objects.root);
     while (!path.empty()) {
@@ -155,8 +165,11 @@ bool BinaryPlistNestsDeeperThan(const QByteArray &bytes, int maxDepth) {
             const Frame done = top;
             path.pop_back();
             height[done.index] = done.height;
-            if (!path.empty())
-                path.back().height = std::max<quint16>(path.back().height, done.height + 1);
+            expanded[done.index] = done.expanded;
+            if (path.empty())
+                return done.expanded > maxValues;
+            if (!add(path.back(), done.height, done.expanded))
+                return true;
             continue;
         }
         quint64 child = 0;
@@ -167,9 +180,8 @@ bool BinaryPlistNestsDeeperThan(const QByteArray &bytes, int maxDepth) {
         if (height[child] == kOnPath)
             return true; // a circle never ends
         if (height[child] != kUnknown) {
-            if (int(height[child]) + int(path.size()) > maxDepth)
+            if (!add(top, height[child], expanded[child]))
                 return true;
-            top.height = std::max<quint16>(top.height, height[child] + 1);
             continue;
         }
         enter(child);

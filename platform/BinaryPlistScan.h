@@ -11,6 +11,10 @@
 bool BinaryPlistHasNulInUtf16Text(const QByteArray &bytes);
 
 // libplist parses and frees containers recursively, so a deep enough nesting
-// overflows the stack. True when some path from the root object runs more
-// than `maxDepth` objects deep, or in a circle.
-bool BinaryPlistNestsDeeperThan(const QByteArray &bytes, int maxDepth);
+// overflows the stack; and it builds a separate copy of an object for every
+// reference to it, so a few hundred bytes of arrays that share their children
+// expand to billions of values. True when some path from the root object
+// runs more than `maxDepth` objects deep, or in a circle, or when the list
+// expands to more than `maxValues` objects (dictionary keys included, a
+// shared object counted every time it is reached).
+bool BinaryPlistExceeds(const QByteArray &bytes, int maxDepth, quint64 maxValues);

@@ -1,11 +1,11 @@
 #include "platform/PropertyList.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/BinaryPlistScan.h"
-#include "platform/XmlPlistScan.h"
+#include "platform/RegularFile.h"
+#include "platform/XmlPropertyList.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QSaveFile>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -21,12 +21,23 @@ const QDateTime &ReferenceDate() {
     return epoch;
 }
 
-// Hostile files can nest arrays far deeper than any real settings file; such
-// files are refused, and values past this depth are dropped, rather than
-// risking the stack.
+// Hostile files can nest arrays far deeper, and expand to far more values,
+// than any real settings file or table; such files are refused rather than
+// risking the stack and the memory. Values past this depth are dropped too.
 constexpr int kMaxDepth = 512;
+constexpr qint64 kMaxValues = 1000000;
 // Longer than any file we read; keeps the length in a qsizetype.
 constexpr uint64_t kMaxTextBytes = std::numeric_limits<int32_t>::max();
+
+// The UTF-8 of a text for an XML list. XML holds neither U+FFFE nor U+FFFF,
+// not even as references, and a list holding them could not be read back;
+// these noncharacters never mean anything in a setting.
+QByteArray XmlText(const QString &text) {
+    QString safe = text;
+    safe.replace(QChar(0xFFFE), QChar::ReplacementCharacter);
+    safe.replace(QChar(0xFFFF), QChar::ReplacementCharacter);
+    return safe.toUtf8();
+}
 
 struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }
@@ -142,7 +153,7 @@ plist_t FromVariant(const QVariant &value, int depth) {
     case QMetaType::Float:
         return plist_new_real(value.toDouble());
     case QMetaType::QString:
-        return plist_new_string(value.toString().toUtf8().constData());
+        return plist_new_string(XmlText(value.toString()).constData());
     case QMetaType::QByteArray: {
         const QByteArray data = value.toByteArray();
         return plist_new_data(data.constData(), static_cast<uint64_t>(data.size()));
@@ -173,7 +184,7 @@ plist_t FromVariant(const QVariant &value, int depth) {
             plist_t child = FromVariant(it.value(), depth + 1);
             if (!child)
                 return nullptr;
-            plist_dict_set_item(dict.get(), it.key().toUtf8().constData(), child);
+            plist_dict_set_item(dict.get(), XmlText(it.key()).constData(), child);
         }
         return dict.release();
     }
@@ -185,15 +196,14 @@ plist_t FromVariant(const QVariant &value, int depth) {
 } // namespace
 
 QVariant ReadPropertyList(const QByteArray &bytes) {
-    // libplist takes a 32-bit length; nothing that large is a property list of ours.
+    // libplist and libxml2 take a 32-bit length; nothing that large is a
+    // property list of ours.
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<int32_t>::max())
         return {};
+    if (!bytes.startsWith("bplist00"))
+        return ReadXmlPropertyList(bytes, kMaxDepth, kMaxValues);
     // What libplist itself would not survive is refused before it sees it.
-    const bool hostile =
-        bytes.startsWith("bplist00")
-            ? BinaryPlistHasNulInUtf16Text(bytes) || BinaryPlistNestsDeeperThan(bytes, kMaxDepth)
-            : XmlPlistNestsDeeperThan(bytes, kMaxDepth);
-    if (hostile)
+    if (BinaryPlistHasNulInUtf16Text(bytes) || BinaryPlistExceeds(bytes, kMaxDepth, kMaxValues))
         return {};
     plist_t root = nullptr;
     plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
@@ -202,10 +212,8 @@ QVariant ReadPropertyList(const QByteArray &bytes) {
 }
 
 QVariant ReadPropertyListFile(const QString &path) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    return ReadPropertyList(file.readAll());
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxSupportFileBytes, nullptr);
+    return bytes ? ReadPropertyList(*bytes) : QVariant();
 }
 
 QByteArray WritePropertyListXml(const QVariant &value) {
@@ -217,19 +225,18 @@ QByteArray WritePropertyListXml(const QVariant &value) {
     plist_to_xml(root.get(), &xml, &length);
     QByteArray out(xml ? xml : "", xml ? static_cast<qsizetype>(length) : 0);
     plist_to_xml_free(xml);
-    return out;
+    // libplist writes a carriage return in a text as it is, which any XML
+    // reader turns into a line feed; as a reference it stays what it was.
+    // Nothing else in what libplist writes holds one.
+    return out.replace("\r", "&#13;");
 }
 
-bool WritePropertyListFile(const QString &path, const QVariant &value) {
+bool WritePropertyListFile(const QString &path, const QVariant &value, QString *error) {
     const QByteArray xml = WritePropertyListXml(value);
-    if (xml.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(xml) != xml.size()) {
-        file.cancelWriting();
+    if (xml.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The value holds something a property list cannot express");
         return false;
     }
-    return file.commit();
+    return WriteFileAtomically(path, xml, error);
 }

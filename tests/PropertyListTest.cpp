@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip) {
     const QVariantMap value{
         {"text", "Grüße & <tags>"},
         {"empty", ""},
+        // Texts an XML parser would change, or refuse, as libplist writes them.
+        {"controls", "tab\t cr\r\n bell\x07 escape\x1B"},
         {"int", qint64(12000)},
         {"negative", qint64(-1)},
         {"big", qint64(1) << 40},
@@ -36,6 +40,9 @@ TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip) {
         EXPECT_EQ(map.value(it.key()).typeId(), it.value().typeId());
     }
     EXPECT_FALSE(map.value("empty").toString().isNull());
+    // XML cannot hold U+FFFF at all; the list must still read back.
+    EXPECT_EQ(ReadPropertyList(WritePropertyListXml(QVariantList{QString(QChar(0xFFFF))})),
+              QVariant(QVariantList{QString(QChar::ReplacementCharacter)}));
 }
 
 TEST(PropertyListTest, ReadsBinaryPropertyLists) {
@@ -92,31 +99,52 @@ QByteArray NestedXml(int depth, const QByteArray &open = "<array>") {
            QByteArray("</array>").repeated(depth) + "</plist>";
 }
 
-// A binary list of `depth` arrays, each holding the next; 4-byte references.
-QByteArray NestedBinary(int depth) {
-    auto bigEndian = [](QByteArray &out, quint64 value, int size) {
-        for (int i = size - 1; i >= 0; --i)
-            out += char((value >> (8 * i)) & 0xFF);
-    };
+void BigEndian(QByteArray &out, quint64 value, int size) {
+    for (int i = size - 1; i >= 0; --i)
+        out += char((value >> (8 * i)) & 0xFF);
+}
+
+// A binary list of these objects, the first the root; 4-byte references.
+QByteArray BinaryList(const QList<QByteArray> &objects) {
     QByteArray out("bplist00");
     QList<quint64> offsets;
-    for (int i = 0; i <= depth; ++i) {
+    for (const QByteArray &object : objects) {
         offsets << quint64(out.size());
-        if (i < depth) {
-            out += '\xA1';
-            bigEndian(out, quint64(i + 1), 4);
-        } else {
-            out += '\xA0';
-        }
+        out += object;
     }
     const quint64 table = quint64(out.size());
     for (quint64 offset : offsets)
-        bigEndian(out, offset, 4);
+        BigEndian(out, offset, 4);
     out += QByteArray(6, '\0') + "\x04\x04";
-    bigEndian(out, quint64(offsets.size()), 8);
-    bigEndian(out, 0, 8);
-    bigEndian(out, table, 8);
+    BigEndian(out, quint64(offsets.size()), 8);
+    BigEndian(out, 0, 8);
+    BigEndian(out, table, 8);
     return out;
+}
+
+// An array object holding the objects of these indexes.
+QByteArray ArrayOf(const QList<quint64> &items) {
+    QByteArray out(1, char(0xA0 | items.size()));
+    for (quint64 item : items)
+        BigEndian(out, item, 4);
+    return out;
+}
+
+// `depth` arrays, each holding the next.
+QByteArray NestedBinary(int depth) {
+    QList<QByteArray> objects;
+    for (int i = 0; i < depth; ++i)
+        objects << ArrayOf({quint64(i + 1)});
+    return BinaryList(objects << ArrayOf({}));
+}
+
+// `depth` arrays, each holding the next twice: 2^(depth+1) - 1 values once
+// expanded, from a few hundred bytes.
+QByteArray SharedBinary(int depth) {
+    QList<QByteArray> objects;
+    for (int i = 0; i < depth; ++i)
+        objects << ArrayOf({quint64(i + 1), quint64(i + 1)});
+    return BinaryList(objects << QByteArray("\x10\x07"));
 }
 
 // libplist parses and frees nested containers recursively: some hundred
@@ -141,6 +169,93 @@ TEST(PropertyListTest, DeepNestingIsRefusedBeforeItReachesTheStack) {
                                                       "0000000000000100000000000000000000000000"
                                                       "00000a"))
                      .isValid());
+}
+
+// Each passed the checks made before libplist saw the bytes: the XML scan took
+// a tag with "/>" in an attribute for an empty one, and a quoted "[" in the
+// DOCTYPE for an internal subset; the binary scan measured depth but not how
+// far shared children expand. Each then overflowed the stack or exhausted
+// the memory, or would once the bounds were gone.
+TEST(PropertyListTest, ListsBeyondTheBoundsAreUnreadable) {
+    const QByteArray deep = QByteArray("</array>").repeated(200000) + "</plist>";
+    const QByteArray doctype =
+        "<?xml version=\"1.0\"?><!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+        "\"http://www.apple.com/[DTDs/PropertyList-1.0.dtd\"><plist version=\"1.0\">";
+    QByteArray laughs = "<!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">";
+    for (char c = 'b'; c <= 'k'; ++c)
+        laughs += QByteArray("<!ENTITY ") + c + " \"" +
+                  (QByteArray("&") + char(c - 1) + ";").repeated(10) + "\">";
+    const QByteArray hostile[] = {
+        "<plist>" + QByteArray("<array x=\"/>\">").repeated(200000) + deep,
+        doctype + QByteArray("<array>").repeated(200000) + deep,
+        SharedBinary(40),
+        SharedBinary(20), // 2,097,151 values
+        "<plist><array>" + QByteArray("<true/>").repeated(1000001) + "</array></plist>",
+        laughs + "]><plist><string>&k;</string></plist>",
+    };
+    for (const QByteArray &bytes : hostile)
+        EXPECT_FALSE(ReadPropertyList(bytes).isValid()) << bytes.left(60).toStdString();
+
+    // Within the bounds they read.
+    const QVariant nested =
+        ReadPropertyList("<plist>" + QByteArray("<array x=\"/>\">").repeated(400) +
+                         QByteArray("</array>").repeated(400) + "</plist>");
+    EXPECT_EQ(nested.typeId(), QMetaType::QVariantList);
+    QVariant shared = ReadPropertyList(SharedBinary(15));
+    for (int level = 0; level < 15; ++level)
+        shared = shared.toList().value(1);
+    EXPECT_EQ(shared, QVariant(qint64(7)));
+    EXPECT_EQ(ReadPropertyList(doctype + "<string>a</string></plist>"), QVariant("a"));
+}
+
+// XML lists map to values as they did when libplist read them; what libplist
+// made up (a date out of no date, the first of two values) is now left out.
+TEST(PropertyListTest, XmlValuesMapAsTheyAlwaysDid) {
+    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    const struct {
+        const char *xml;
+        QVariant value;
+    } cases[] = {
+        {"<integer> +42 </integer>", qint64(42)},
+        {"<integer>0x1F</integer>", qint64(31)},
+        {"<integer>-9223372036854775808</integer>", std::numeric_limits<qint64>::min()},
+        {"<integer>18446744073709551615</integer>", std::numeric_limits<quint64>::max()},
+        {"<integer/>", qint64(0)},
+        {"<real>-2.5e3</real>", -2500.0},
+        {"<real>+infinity</real>", std::numeric_limits<double>::infinity()},
+        {"<true>x</true>", true},
+        {"<data>\n\tAAH/\n</data>", QByteArray("\x00\x01\xFF", 3)},
+        {"<date>2019-05-04T10:30:15Z</date>",
+         QDateTime(QDate(2019, 5, 4), QTime(10, 30, 15), Qt::UTC)},
+        {"<date/>", reference},
+        {"<string>a<!-- c -->b<![CDATA[<&>]]>&#x42;</string>", "ab<&>B"},
+        {"<string/>", ""},
+        {"<array><key>k</key></array>", QVariantList{"k"}},
+        {"<dict><key>a</key><key>b</key><key>c</key></dict>", QVariantMap{{"a", "b"}}},
+        {"<dict><key>a</key><date>never</date><key>b</key><true/></dict>",
+         QVariantMap{{"b", true}}},
+        {"<dict><string>no key</string></dict>", {}},
+        {"<unknown/>", {}},
+        {"<x:string xmlns:x=\"urn:x\">a</x:string>", {}},
+        {"<string>a<b/></string>", {}},
+        {"<string>&undeclared;</string>", {}},
+        {"<string>a</string><string>b</string>", {}},
+        {"", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.xml);
+        const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC "
+                               "\"-//Apple//DTD PLIST 1.0//EN\" "
+                               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                               "<plist version=\"1.0\">" +
+                               QByteArray(c.xml) + "</plist>";
+        const QVariant value = ReadPropertyList(xml);
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(value.typeId(), c.value.typeId());
+    }
+    // A dictionary need not stand in a <plist>.
+    EXPECT_EQ(ReadPropertyList("<dict><key>a</key><true/></dict>"),
+              QVariant(QVariantMap{{"a", true}}));
 }
 
 TEST(PropertyListTest, FileWriteReplacesTheOldFileWholeOrNotAtAll) {

@@ -1,5 +1,6 @@
 #include "toolkit/TavoSettings.h"
 #include "TestSupport.h"
+#include "platform/FileName.h"
 #include "platform/PropertyList.h"
 #include "platform/RectText.h"
 #include "toolkit/Log.h"
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -133,7 +136,21 @@ TEST_F(TavoSettingsTest, AnUnreadableFileIsKeptBeforeItIsOverwritten) {
     EXPECT_EQ(ReadAll(settingsFile()), "garbage");
 }
 
-TEST_F(TavoSettingsTest, AFailedSaveLeavesTheOldFileWhole) {
+// The copy once went through a plain open, write and flush, and a dangling
+// link at its name passed for free and was removed.
+TEST_F(TavoSettingsTest, AKeptCopyNeverTakesANameInUse) {
+    const QString kept = settingsFile() + ".unreadable";
+    ASSERT_TRUE(WriteAll(settingsFile(), "garbage"));
+    ASSERT_EQ(::symlink("nowhere", EncodeFileName(kept).constData()), 0);
+    ASSERT_TRUE(TavoSettings().save());
+    EXPECT_TRUE(QFileInfo(kept).isSymLink());
+    EXPECT_EQ(ReadAll(kept + "-2"), "garbage");
+    EXPECT_EQ(QDir(root.filePath("config/Vellmoran")).entryList(QDir::Files | QDir::System),
+              QStringList({"Tavo.plist", "Tavo.plist.unreadable", "Tavo.plist.unreadable-2"}));
+}
+
+TEST_F(TavoSettingsTest, AFailedSaveLeavesTheOldFileWholeAndSaysWhy) {
+    StartLog(1, 12000, "Vellmoran");
     TavoSettings settings;
     settings.setValue("QuarkXPress 2016", "/opt/Q.app");
     ASSERT_TRUE(settings.save());
@@ -141,6 +158,18 @@ TEST_F(TavoSettingsTest, AFailedSaveLeavesTheOldFileWhole) {
     settings.setValue("bad", QVariant::fromValue(QRect(1, 2, 3, 4)));
     EXPECT_FALSE(settings.save());
     EXPECT_EQ(ReadAll(settingsFile()), before);
+
+    const QString folder = root.filePath("config/Vellmoran");
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    settings.setValue("bad", QVariant());
+    EXPECT_FALSE(settings.save());
+    const QByteArray log = ReadAll(LogPath());
+    const QByteArray failed =
+        "The settings could not be saved to " + settingsFile().toUtf8() + ": ";
+    EXPECT_TRUE(log.contains(failed + "The value holds something a property list cannot express\n"))
+        << log.constData();
+    EXPECT_TRUE(log.contains(failed + folder.toUtf8() + ": No such file or directory\n"))
+        << log.constData();
 }
 
 TEST(RectTextTest, TheTextFormReadsTolerantly) {

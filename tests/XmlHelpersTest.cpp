@@ -45,11 +45,15 @@ TEST_F(XmlHelpersTest, LoadingAnswersADocumentOrLogsOneLine) {
     EXPECT_EQ(logLines(), 1);
     EXPECT_FALSE(LoadXMLDocument(write("bad.xml", "<a>\n<b>unclosed</a>"), 0));
     EXPECT_EQ(logLines(), 2);
+    // A path is a file name: libxml2 once took it for a URI and read "pct x.xml".
+    write("pct x.xml", kCatalogue);
+    EXPECT_FALSE(LoadXMLDocument(mDir.filePath("pct%20x.xml"), 0));
+    EXPECT_EQ(logLines(), 3);
 
     QString error;
     EXPECT_FALSE(ParseXMLFile(mDir.filePath("bad.xml"), 0, &error));
     EXPECT_TRUE(error.startsWith("line 2: ")) << error.toStdString();
-    EXPECT_EQ(logLines(), 2);
+    EXPECT_EQ(logLines(), 3);
 
     // HTML is repaired rather than refused.
     const XmlDocument page = LoadXMLDocument(
@@ -60,7 +64,7 @@ TEST_F(XmlHelpersTest, LoadingAnswersADocumentOrLogsOneLine) {
     xmlNode *head = FirstElementNamed(xmlDocGetRootElement(page.get()), "head");
     EXPECT_EQ(StringForXPath(head, "meta[@name='jahr']/@content"), "2019");
     EXPECT_TRUE(StringForXPath(head, "meta[@name='monat']/@content").isNull());
-    EXPECT_EQ(logLines(), 2);
+    EXPECT_EQ(logLines(), 3);
 }
 
 TEST_F(XmlHelpersTest, FilesCannotFetchOrInflateEntities) {
@@ -100,6 +104,10 @@ TEST_F(XmlHelpersTest, QueriesAndChildTextsKeepAbsentAndEmptyApart) {
     EXPECT_FALSE(NodesForXPath(root, "item["));
     EXPECT_FALSE(NodesForXPath(root, "count(item)"));
     EXPECT_EQ(logLines(), 2);
+    // Just the error's description, never the expression as a context.
+    const QByteArray log = ReadAll(LogPath());
+    EXPECT_FALSE(log.contains("item[")) << log.constData();
+    EXPECT_TRUE(log.contains("::The XPath expression does not select nodes\n")) << log.constData();
     EXPECT_FALSE(FirstNodeForXPath(nullptr, "item"));
 
     EXPECT_EQ(StringForXPath(root, "item[2]/@id"), "b");

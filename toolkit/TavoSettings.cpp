@@ -2,19 +2,24 @@
 
 #include "platform/AppIdentity.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/FileName.h"
 #include "platform/Folders.h"
 #include "platform/PropertyList.h"
 #include "platform/PropertyValues.h"
 #include "platform/RectText.h"
+#include "platform/RegularFile.h"
 #include "platform/UserDefaults.h"
 #include "toolkit/DictionaryReads.h"
 #include "toolkit/FileUtils.h"
 #include "toolkit/Log.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 TavoSettings *gSettings = nullptr;
 
@@ -34,16 +39,24 @@ QString SettingsFile() {
     return BuildPath(folder, QString::fromLatin1(kAppName), QStringLiteral("plist"));
 }
 
+// Only a regular file is read, so a FIFO or a device at the name can neither
+// hang the start nor feed it without end.
 QByteArray Contents(const QString &path, bool *ok) {
-    QFile file(path);
-    *ok = file.open(QIODevice::ReadOnly);
-    return *ok ? file.readAll() : QByteArray();
+    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxSupportFileBytes, nullptr);
+    *ok = bytes.has_value();
+    return bytes.value_or(QByteArray());
 }
 
-// Keeps the file's bytes beside it before they are overwritten. An older copy
-// with other bytes is never replaced; one with the same bytes is reused, so
-// saving again and again does not pile up copies. Absent when no copy could
-// be kept.
+// Anything at all bears the name, a dangling link included.
+bool NameTaken(const QString &path) {
+    struct stat info {};
+    return ::lstat(EncodeFileName(path).constData(), &info) == 0 || errno != ENOENT;
+}
+
+// Keeps the file's bytes beside it before they are overwritten. Whatever
+// bears a copy's name is never replaced or removed; an older copy with the
+// same bytes is reused, so saving again and again does not pile up copies.
+// The copy is written whole or not at all. Absent when no copy could be kept.
 QString KeepCopy(const QString &path) {
     bool ok = false;
     const QByteArray bytes = Contents(path, &ok);
@@ -53,15 +66,8 @@ QString KeepCopy(const QString &path) {
         QString copy = path + QStringLiteral(".unreadable");
         if (n > 1)
             copy += QStringLiteral("-%1").arg(n);
-        if (!QFile::exists(copy)) {
-            QFile out(copy);
-            if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
-                out.write(bytes) != bytes.size() || !out.flush()) {
-                out.remove();
-                return {};
-            }
-            return copy;
-        }
+        if (!NameTaken(copy))
+            return CreateFileAtomically(copy, bytes, nullptr) ? copy : QString();
         bool same = false;
         if (Contents(copy, &same) == bytes && same)
             return copy;
@@ -213,7 +219,11 @@ bool TavoSettings::save() {
                   mPath, copy);
     }
     mUnreadablePath.clear();
-    return WritePropertyListFile(mPath, mDict);
+    QString error;
+    if (WritePropertyListFile(mPath, mDict, &error))
+        return true;
+    LogFormat(QStringLiteral("The settings could not be saved to %@: %@"), mPath, error);
+    return false;
 }
 
 bool TavoSettings::open() const {

@@ -1,8 +1,8 @@
 #include "toolkit/XmlHelpers.h"
 
+#include "platform/RegularFile.h"
 #include "toolkit/Log.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <libxml/HTMLparser.h>
@@ -90,29 +90,39 @@ struct XPathObjectFree {
 XmlDocument ParseXMLFile(const QString &path, unsigned options, QString *errorDescription) {
     if (errorDescription)
         *errorDescription = QString();
-    if (path.isEmpty()) {
+    const auto fail = [&](const QString &why) {
         if (errorDescription)
-            *errorDescription = QStringLiteral("No file to read");
+            *errorDescription = why;
         return nullptr;
-    }
-    const QByteArray file = QFile::encodeName(path);
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("No file to read"));
+    // The bytes are read here rather than by libxml2: only a regular file of
+    // sensible size is read, and the path is a file name, never a URI to
+    // decode.
+    QString readError;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxSupportFileBytes, &readError);
+    if (!bytes)
+        return fail(QStringLiteral("Cannot read the XML file %1: %2").arg(path, readError));
     XmlErrorCapture capture;
     XmlDocument document;
+    const int size = int(bytes->size());
     if (options & kXmlTidyHtml) {
         // The HTML parser repairs what it can; only a file it cannot read at
         // all counts as a failure.
-        document.reset(htmlReadFile(file.constData(), nullptr,
-                                    HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
-                                        HTML_PARSE_NOWARNING));
+        document.reset(htmlReadMemory(bytes->constData(), size, nullptr, nullptr,
+                                      HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
+                                          HTML_PARSE_NOWARNING));
     } else {
         // No network and no entity substitution or external DTDs: a file must
         // not make the parser fetch or inline anything beyond itself.
-        document.reset(xmlReadFile(file.constData(), nullptr, XML_PARSE_NONET));
+        document.reset(xmlReadMemory(bytes->constData(), size, nullptr, nullptr, XML_PARSE_NONET));
     }
-    if (!document && errorDescription) {
-        *errorDescription = capture.description();
-        if (errorDescription->isEmpty())
-            *errorDescription = QStringLiteral("Cannot read the XML file %1").arg(path);
+    if (!document) {
+        QString error = capture.description();
+        if (error.isEmpty())
+            error = QStringLiteral("Cannot read the XML file %1").arg(path);
+        return fail(error);
     }
     return document;
 }
@@ -142,11 +152,11 @@ std::optional<QList<xmlNode *>> NodesForXPath(xmlNode *node, const QString &expr
         QString error = capture.description();
         if (error.isEmpty())
             error = QStringLiteral("Invalid XPath expression");
-        LogError(error, expression);
+        LogError(error);
         return std::nullopt;
     }
     if (result->type != XPATH_NODESET) {
-        LogError(QStringLiteral("The XPath expression does not select nodes"), expression);
+        LogError(QStringLiteral("The XPath expression does not select nodes"));
         return std::nullopt;
     }
     QList<xmlNode *> nodes;

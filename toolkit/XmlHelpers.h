@@ -19,6 +19,8 @@ using XmlDocument = std::unique_ptr<xmlDoc, XmlDocFree>;
 // Option bit 9 (512) repairs HTML into a tree, as libxml2's HTML parser does.
 inline constexpr unsigned kXmlTidyHtml = 1u << 9;
 
+// Only a regular file is read (see RegularFile.h), and the path is a file
+// name, never a URI.
 XmlDocument LoadXMLDocument(const QString &path, unsigned options);
 // As LoadXMLDocument, but the parser's error description goes to the caller
 // instead of the log (for readers that report it some other way).
