@@ -1,14 +1,14 @@
 #include "toolkit/Log.h"
 
 #include "platform/AppIdentity.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileName.h"
 #include "platform/Folders.h"
+#include "platform/RegularFile.h"
 #include "toolkit/Paths.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -115,18 +115,12 @@ void TrimLog(qint64 limit) {
     const qint64 size = FileSize(gLogPath);
     if (size <= limit)
         return;
-    QFile in(gLogPath);
-    if (!in.open(QIODevice::ReadOnly))
+    QString error;
+    const std::optional<QByteArray> bytes = ReadRegularFile(gLogPath, size, &error);
+    if (!bytes || bytes->size() <= limit)
         return;
-    const QByteArray bytes = in.readAll();
-    in.close();
-    if (bytes.size() <= limit)
-        return;
-    QSaveFile out(gLogPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return;
-    out.write(bytes.right(limit));
-    out.commit();
+    // Cut whole or not at all: a full disk must not leave half a log.
+    WriteFileAtomically(gLogPath, bytes->right(limit), &error);
 }
 
 void WriteLog(const QString &text) {
