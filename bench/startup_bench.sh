@@ -2,6 +2,8 @@
 # Start-up time (from exec to the first window exposed) and memory once idle
 # (two seconds after that) of Tavo against a bare Qt Widgets program showing
 # one empty window, alternating runs in one virtual display. Prints medians.
+# Between the window with one line of text and Tavo, the stages of
+# stages_probe_main.cpp show what each part of Tavo's start-up adds.
 #   bash bench/startup_bench.sh [RUNS]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,6 +17,9 @@ import os, statistics, subprocess, sys, tempfile, time
 bin_dir, runs = sys.argv[1], int(sys.argv[2])
 programs = {"bare": [os.path.join(bin_dir, "bare-window-probe")],
             "text": [os.path.join(bin_dir, "bare-window-probe"), "text"],
+            "+libraries": [os.path.join(bin_dir, "stages-probe"), "libraries"],
+            "+services": [os.path.join(bin_dir, "stages-probe"), "services"],
+            "+main-window": [os.path.join(bin_dir, "stages-probe"), "main-window"],
             "tavo": [os.path.join(bin_dir, "tavo-probe")]}
 results = {name: {"ms": [], "rss": [], "pss": []} for name in programs}
 
@@ -42,7 +47,7 @@ med = {n: {k: statistics.median(v) for k, v in r.items()} for n, r in results.it
 print(f"runs: {runs} each")
 for name in programs:
     m = med[name]
-    print(f"{name:5} start-up {m['ms']:7.1f} ms   RSS {m['rss'] / 1024:6.1f} MiB   PSS {m['pss'] / 1024:6.1f} MiB")
+    print(f"{name:12} start-up {m['ms']:7.1f} ms   RSS {m['rss'] / 1024:6.1f} MiB   PSS {m['pss'] / 1024:6.1f} MiB")
 t = med["tavo"]
 for base, label in (("bare", "the empty window"), ("text", "a window with one line of text")):
     b = med[base]
