@@ -5,43 +5,105 @@
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
+#include <dlfcn.h>
 #include <memory>
 
 namespace {
 
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
+// GIO and the six libraries it brings (GObject, GModule, libmount, ...) cost
+// every start a megabyte and some milliseconds, for something Tavo does
+// rarely, if ever, in a session: they are loaded the first time they are
+// needed. Null when GIO cannot be loaded; then no application is known.
+struct Gio {
+    decltype(&g_app_info_get_default_for_type) appInfoGetDefaultForType;
+    decltype(&g_app_info_get_id) appInfoGetId;
+    decltype(&g_app_info_launch) appInfoLaunch;
+    decltype(&g_desktop_app_info_new) desktopAppInfoNew;
+    decltype(&g_content_type_guess) contentTypeGuess;
+    decltype(&g_file_new_for_path) fileNewForPath;
+    decltype(&g_object_unref) objectUnref;
+    decltype(&g_list_append) listAppend;
+    decltype(&g_list_free_full) listFreeFull;
+    decltype(&g_error_free) errorFree;
+    decltype(&g_free) free;
 };
-template <typename T> using GPtr = std::unique_ptr<T, GObjectUnref>;
 
-struct GFreeText {
-    void operator()(gchar *text) const { g_free(text); }
-};
-using GText = std::unique_ptr<gchar, GFreeText>;
-
-QString DefaultAppForType(const char *contentType) {
-    const GPtr<GAppInfo> app(g_app_info_get_default_for_type(contentType, FALSE));
-    if (!app)
-        return {};
-    return QString::fromUtf8(g_app_info_get_id(app.get()));
+const Gio *LoadGio() {
+    static const std::unique_ptr<Gio> gio = []() -> std::unique_ptr<Gio> {
+        void *library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return nullptr;
+        bool complete = true;
+        const auto symbol = [&](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(library, name));
+            complete = complete && function;
+        };
+        auto loaded = std::make_unique<Gio>();
+        symbol(loaded->appInfoGetDefaultForType, "g_app_info_get_default_for_type");
+        symbol(loaded->appInfoGetId, "g_app_info_get_id");
+        symbol(loaded->appInfoLaunch, "g_app_info_launch");
+        symbol(loaded->desktopAppInfoNew, "g_desktop_app_info_new");
+        symbol(loaded->contentTypeGuess, "g_content_type_guess");
+        symbol(loaded->fileNewForPath, "g_file_new_for_path");
+        symbol(loaded->objectUnref, "g_object_unref");
+        symbol(loaded->listAppend, "g_list_append");
+        symbol(loaded->listFreeFull, "g_list_free_full");
+        symbol(loaded->errorFree, "g_error_free");
+        symbol(loaded->free, "g_free");
+        return complete ? std::move(loaded) : nullptr;
+    }();
+    return gio.get();
 }
 
-bool Installed(const QString &desktopId) {
-    return GPtr<GDesktopAppInfo>(g_desktop_app_info_new(desktopId.toUtf8().constData())) != nullptr;
+// A GObject reference, given back when it goes.
+template <typename T> class GRef {
+public:
+    GRef(const Gio *gio, T *object) : mGio(gio), mObject(object) {}
+    ~GRef() {
+        if (mObject)
+            mGio->objectUnref(mObject);
+    }
+    GRef(const GRef &) = delete;
+    GRef &operator=(const GRef &) = delete;
+    T *get() const { return mObject; }
+    explicit operator bool() const { return mObject != nullptr; }
+
+private:
+    const Gio *mGio;
+    T *mObject;
+};
+
+QString DefaultAppForType(const char *contentType) {
+    const Gio *gio = LoadGio();
+    if (!gio)
+        return {};
+    const GRef<GAppInfo> app(gio, gio->appInfoGetDefaultForType(contentType, FALSE));
+    if (!app)
+        return {};
+    return QString::fromUtf8(gio->appInfoGetId(app.get()));
+}
+
+bool Installed(const Gio *gio, const QString &desktopId) {
+    return bool(GRef<GDesktopAppInfo>(gio, gio->desktopAppInfoNew(desktopId.toUtf8().constData())));
 }
 
 bool StartWithGio(const QString &desktopId, const QStringList &files, bool) {
-    const GPtr<GDesktopAppInfo> app(g_desktop_app_info_new(desktopId.toUtf8().constData()));
+    const Gio *gio = LoadGio();
+    if (!gio)
+        return false;
+    const GRef<GDesktopAppInfo> app(gio, gio->desktopAppInfoNew(desktopId.toUtf8().constData()));
     if (!app)
         return false;
     GList *list = nullptr;
     for (const QString &file : files)
-        list = g_list_append(list, g_file_new_for_path(EncodeFileName(file).constData()));
+        list = gio->listAppend(list, gio->fileNewForPath(EncodeFileName(file).constData()));
     GError *error = nullptr;
-    const gboolean started = g_app_info_launch(G_APP_INFO(app.get()), list, nullptr, &error);
-    g_list_free_full(list, g_object_unref);
+    const gboolean started =
+        gio->appInfoLaunch(reinterpret_cast<GAppInfo *>(app.get()), list, nullptr, &error);
+    gio->listFreeFull(list, gio->objectUnref);
     if (error)
-        g_error_free(error);
+        gio->errorFree(error);
     return started;
 }
 
@@ -53,16 +115,19 @@ DesktopLauncher &Launcher() {
 } // namespace
 
 QString DefaultAppForExtension(const QString &extension) {
-    if (extension.isEmpty())
+    const Gio *gio = LoadGio();
+    if (extension.isEmpty() || !gio)
         return {};
     gboolean uncertain = FALSE;
     const QByteArray name = "x." + extension.toUtf8();
-    const GText type(g_content_type_guess(name.constData(), nullptr, 0, &uncertain));
+    gchar *type = gio->contentTypeGuess(name.constData(), nullptr, 0, &uncertain);
     // A name alone that says nothing gives the type of any file whatever,
     // which is no type of this extension.
-    if (!type || uncertain)
-        return {};
-    return DefaultAppForType(type.get());
+    QString app;
+    if (type && !uncertain)
+        app = DefaultAppForType(type);
+    gio->free(type);
+    return app;
 }
 
 QString FileManagerApp() {
@@ -80,9 +145,11 @@ QString PlainTextEditorApp() {
         "pluma.desktop",
         "xed.desktop",
     };
-    for (const char *editor : kEditors) {
-        if (Installed(QString::fromLatin1(editor)))
-            return QString::fromLatin1(editor);
+    if (const Gio *gio = LoadGio()) {
+        for (const char *editor : kEditors) {
+            if (Installed(gio, QString::fromLatin1(editor)))
+                return QString::fromLatin1(editor);
+        }
     }
     return QString::fromLatin1(kEditors[0]);
 }
