@@ -1,14 +1,12 @@
 #include "app/IdentifyJson.h"
 
+#include "platform/FileName.h"
+
 namespace {
 
-void AppendJsonString(QByteArray &out, const QString &text) {
-    if (text.isNull()) {
-        out += "null";
-        return;
-    }
+void AppendJsonUtf8(QByteArray &out, const QByteArray &utf8) {
     out += '"';
-    for (const char c : text.toUtf8()) {
+    for (const char c : utf8) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
         case '"':
@@ -40,13 +38,41 @@ void AppendJsonString(QByteArray &out, const QString &text) {
     out += '"';
 }
 
+void AppendJsonString(QByteArray &out, const QString &text) {
+    if (text.isNull())
+        out += "null";
+    else
+        AppendJsonUtf8(out, text.toUtf8());
+}
+
+// The name as valid UTF-8: each byte that the file-name codec carries as
+// U+DC80..U+DCFF (a low surrogate without its high half) becomes U+FFFD.
+QByteArray ShownName(const QString &decoded) {
+    QString shown = decoded;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const char16_t unit = shown[i].unicode();
+        const bool paired = i > 0 && QChar::isHighSurrogate(decoded[i - 1].unicode());
+        if (unit >= 0xDC80 && unit <= 0xDCFF && !paired)
+            shown[i] = QChar::ReplacementCharacter;
+    }
+    return shown.toUtf8();
+}
+
 } // namespace
 
-QByteArray IdentifyJsonLine(const QString &path, const DocInfo &info) {
+QByteArray IdentifyJsonLine(const QByteArray &name, const DocInfo &info, const FileHeadRead &read) {
     QByteArray out;
     out.reserve(256);
     out += "{\"path\":";
-    AppendJsonString(out, path);
+    const QString decoded = DecodeFileName(name);
+    if (HasForeignBytes(decoded)) {
+        AppendJsonUtf8(out, ShownName(decoded));
+        out += ",\"pathBytes\":\"";
+        out += name.toBase64();
+        out += '"';
+    } else {
+        AppendJsonUtf8(out, name);
+    }
     out += ",\"recognised\":";
     out += info.recognised() ? "true" : "false";
     out += ",\"creator\":";
@@ -57,11 +83,15 @@ QByteArray IdentifyJsonLine(const QString &path, const DocInfo &info) {
         {"versionName", &info.versionName}, {"os", &info.os},     {"ext", &info.ext},
         {"appName", &info.appName},         {"type", &info.type},
     };
-    for (const auto &[name, value] : texts) {
+    for (const auto &[member, value] : texts) {
         out += ",\"";
-        out += name;
+        out += member;
         out += "\":";
         AppendJsonString(out, *value);
+    }
+    if (!read.ok()) {
+        out += ",\"error\":";
+        AppendJsonUtf8(out, FileHeadErrorText(read.error));
     }
     out += "}\n";
     return out;

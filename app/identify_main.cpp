@@ -1,91 +1,127 @@
 // tavo-identify: tells, for each file, which layout application and version
-// wrote it, as one JSON object per line.
+// wrote it, as one JSON object (or one readable line) per file.
 
-#include "app/IdentifyJson.h"
-#include "doc/IdentifyDocument.h"
+#include "app/IdentifyOptions.h"
+#include "app/IdentifyRunner.h"
+#include "app/ToolMessage.h"
+#include "doc/DocTypes.h"
+#include "platform/AppIdentity.h"
+#include "platform/FileHead.h"
 #include "toolkit/Resources.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <iostream>
-#include <string>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
+constexpr char kToolName[] = "tavo-identify";
+
 constexpr char kUsage[] =
-    "Usage: tavo-identify FILE...\n"
-    "       tavo-identify -          (read the paths from standard input, one per line)\n"
-    "\n"
+    "usage: tavo-identify [-0rL] [-j N] [--format json|text] [--] FILE... | -";
+
+constexpr char kHelp[] =
+    "Usage: tavo-identify [OPTION]... [--] FILE...\n"
     "Identifies Adobe InDesign and QuarkXPress documents by their first 512 bytes\n"
-    "and prints one JSON object per file, one per line, in the order given, with\n"
-    "the members path, recognised, creator, version, versionName, os, ext,\n"
-    "appName and type (null when absent).\n"
+    "and prints one line per file, in the order given.\n"
     "\n"
-    "Exit status: 0 when every file was recognised, 1 when any was not,\n"
-    "2 for a usage error. Use -- before paths that begin with a hyphen.\n";
+    "  -                  read the paths from standard input, one per line\n"
+    "  -0, --null         paths on standard input end with NUL (find -print0);\n"
+    "                     with no FILE, standard input is read\n"
+    "  -r, --recursive    identify the files below every folder given, each\n"
+    "                     folder's entries in the order of their bytes\n"
+    "  -L, --follow       with -r, also enter symbolic links to folders\n"
+    "  -j, --jobs N       read N files at a time (default 16)\n"
+    "      --format FMT   json (default): one JSON object per line, with the\n"
+    "                     members path, recognised, creator, version, versionName,\n"
+    "                     os, ext, appName and type (null when absent); pathBytes\n"
+    "                     (base64) after path when the name is not UTF-8; error\n"
+    "                     when the file could not be read\n"
+    "                     text: one line per file, as file(1) writes them\n"
+    "  -h, --help         show this help\n"
+    "      --version      show the version\n"
+    "  --                 end of options: every later argument is a file\n"
+    "\n"
+    "Exit status: 0 when every file was recognised, 1 when some were not but all\n"
+    "were read, 2 for a usage error or when a file, standard input or the output\n"
+    "could not be read or written.\n";
 
-class Identifier {
-public:
-    explicit Identifier(std::FILE *out) : mOut(out) {}
-
-    void identify(const QString &path) {
-        const DocInfo info = IdentifyDocument(path);
-        if (!info.recognised())
-            mAllRecognised = false;
-        const QByteArray line = IdentifyJsonLine(path, info);
-        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), mOut);
+// A closed standard stream would be handed out again by the first open(): a
+// document would then be read as the list of paths, or written over by the
+// output. /dev/null, opened the wrong way round, keeps the place taken while
+// every read or write of it still fails as on a closed stream.
+void HoldClosedStandardStreams() {
+    const int modes[] = {O_WRONLY, O_RDONLY, O_RDONLY};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        const int held = ::open("/dev/null", modes[fd] | O_CLOEXEC);
+        if (held >= 0 && held != fd)
+            ::close(held);
     }
+}
 
-    void identifyLines(std::istream &in) {
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!line.empty())
-                identify(QFile::decodeName(QByteArray::fromStdString(line)));
-        }
-    }
+// The resources beside the program, found without a QCoreApplication where
+// /proc allows: making one costs more than identifying a hundred files.
+Bundle ProgramBundle(int argc, char *argv[]) {
+    const QString program = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    if (!program.isEmpty())
+        return Bundle(
+            QDir::cleanPath(QFileInfo(program).absolutePath() + QStringLiteral("/../share/tavo")));
+    QCoreApplication app(argc, argv);
+    return Bundle::mainBundle();
+}
 
-    bool allRecognised() const { return mAllRecognised; }
-
-private:
-    std::FILE *mOut;
-    bool mAllRecognised = true;
-};
+int Print(const QByteArray &text) {
+    errno = 0;
+    if (std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout) ==
+            static_cast<std::size_t>(text.size()) &&
+        std::fflush(stdout) == 0)
+        return 0;
+    ToolMessage("standard output", FileHeadErrorText(errno ? errno : EIO));
+    return 2;
+}
 
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc < 2) {
-        std::fputs("tavo-identify: no files given (try tavo-identify --help)\n", stderr);
+    HoldClosedStandardStreams();
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    const IdentifyOptions options = ParseIdentifyOptions(arguments);
+    switch (options.action) {
+    case IdentifyOptions::Action::Help:
+        return Print(kHelp + QByteArray("\nPart of ") + kAppName + ' ' + kAppVersion + ".\n");
+    case IdentifyOptions::Action::Version:
+        return Print(QByteArray(kToolName) + ' ' + kAppVersion + '\n');
+    case IdentifyOptions::Action::UsageError:
+        std::fprintf(stderr, "%s: %s (%s)\n", kToolName, options.problem.constData(), kUsage);
+        return 2;
+    case IdentifyOptions::Action::Identify:
+        break;
+    }
+
+    gBundle = ProgramBundle(argc, argv);
+    // Loaded here, once, before any thread reads a file: the table is loaded
+    // lazily and that is not safe from several threads.
+    const QVariant &docTypes = DocTypes();
+    if (!docTypes.isValid()) {
+        ToolMessage(
+            QFile::encodeName(gBundle->resourceFolder() + QStringLiteral("/DocTypes.plist")),
+            "the document-type table is missing or cannot be read");
         return 2;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
 
-    QCoreApplication app(argc, argv);
-    gBundle = Bundle::mainBundle();
-
+    // Full buffering for pipes and files; a terminal keeps its lines.
     static char buffer[1 << 16];
-    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    std::ios::sync_with_stdio(false);
-
-    Identifier identifier(stdout);
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (!optionsEnded && std::strcmp(arg, "--") == 0)
-            optionsEnded = true;
-        else if (!optionsEnded && std::strcmp(arg, "-") == 0)
-            identifier.identifyLines(std::cin);
-        else
-            identifier.identify(QFile::decodeName(arg));
-    }
-    std::fflush(stdout);
-    return identifier.allRecognised() ? 0 : 1;
+    if (!::isatty(STDOUT_FILENO))
+        std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    return RunIdentify(options, docTypes, STDIN_FILENO);
 }
