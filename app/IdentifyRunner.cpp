@@ -97,7 +97,7 @@ int RunIdentify(const IdentifyOptions &options, const QVariant &docTypes, int st
         }
     } else {
         // Enough results may wait behind a slow read to keep every thread busy.
-        const auto window = static_cast<std::size_t>(std::max(64, 8 * options.jobs));
+        const auto window = static_cast<std::size_t>(std::max(256, 32 * options.jobs));
         OrderedPool<IdentifyInput::Item, Outcome> pool(options.jobs, window, work);
         bool more = true;
         while (more || !pool.empty()) {
