@@ -25,7 +25,7 @@ struct IdentifyOptions {
     Format format = Format::Json;
 
     // Measured on a local disk and over a network share, see README.
-    static constexpr int kDefaultJobs = 16;
+    static constexpr int kDefaultJobs = 32;
     static constexpr int kMaxJobs = 256;
 };
 

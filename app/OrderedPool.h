@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -62,7 +63,7 @@ public:
         slot.job = std::move(job);
         slot.done = false;
         ++mSubmitted;
-        addWorkerIfNeeded();
+        addWorkersIfNeeded();
     }
 
     // Whether the oldest result is there, so take() would not wait.
@@ -80,7 +81,7 @@ public:
         if (!headDone()) {
             mCallerWaiting = true;
             while (!mResultReady.wait_for(lock, kLookAgain, [&] { return worthWaking(); }))
-                addWorkerIfNeeded();
+                addWorkersIfNeeded();
             mCallerWaiting = false;
         }
         Slot &slot = mSlots[mTaken % mSlots.size()];
@@ -94,8 +95,8 @@ private:
 
     // Far longer than a read from the page cache, far shorter than one from
     // a disk or over a network.
-    static constexpr Clock::duration kStuck = std::chrono::microseconds(200);
-    static constexpr Clock::duration kLookAgain = std::chrono::milliseconds(1);
+    static constexpr Clock::duration kStuck = std::chrono::microseconds(30);
+    static constexpr Clock::duration kLookAgain = std::chrono::microseconds(500);
     // Queued jobs per working thread before another one is worth waking.
     static constexpr std::size_t kQueuedPerThread = 4;
 
@@ -119,29 +120,28 @@ private:
                (2 * mDoneNotTaken >= mSlots.size() || mDoneNotTaken == mSubmitted - mTaken);
     }
 
-    // Under the lock, on the submitting thread.
-    void addWorkerIfNeeded() {
+    // Under the lock, on the submitting thread: wakes or starts as many
+    // threads as the queue and the processors call for.
+    void addWorkersIfNeeded() {
         const std::size_t queued = mSubmitted - mStarted;
-        if (queued == 0)
-            return;
         const Clock::rep stuckBefore = (Clock::now() - kStuck).time_since_epoch().count();
         std::size_t working = 0;
-        Worker *sleeper = nullptr;
         for (const auto &worker : mWorkers) {
-            if (worker->sleeping) {
-                sleeper = worker.get();
-                continue;
-            }
             const Clock::rep since = worker->busySince.load(std::memory_order_relaxed);
-            if (since == 0 || since > stuckBefore)
+            if (!worker->sleeping && (since == 0 || since > stuckBefore))
                 ++working;
         }
-        if (queued <= kQueuedPerThread * working || working >= mProcessors)
-            return;
-        if (sleeper) {
-            sleeper->sleeping = false;
-            sleeper->wake.release();
-        } else if (mWorkers.size() < mMaxThreads) {
+        const std::size_t wanted =
+            std::min(mProcessors, (queued + kQueuedPerThread - 1) / kQueuedPerThread);
+        std::size_t missing = wanted > working ? wanted - working : 0;
+        for (auto it = mWorkers.begin(); missing > 0 && it != mWorkers.end(); ++it) {
+            if ((*it)->sleeping) {
+                (*it)->sleeping = false;
+                (*it)->wake.release();
+                --missing;
+            }
+        }
+        for (; missing > 0 && mWorkers.size() < mMaxThreads; --missing) {
             auto worker = std::make_unique<Worker>();
             Worker *self = worker.get();
             mWorkers.push_back(std::move(worker));

@@ -37,7 +37,7 @@ constexpr char kHelp[] =
     "  -r, --recursive    identify the files below every folder given, each\n"
     "                     folder's entries in the order of their bytes\n"
     "  -L, --follow       with -r, also enter symbolic links to folders\n"
-    "  -j, --jobs N       read N files at a time (default 16)\n"
+    "  -j, --jobs N       read up to N files at a time (default %1)\n"
     "      --format FMT   json (default): one JSON object per line, with the\n"
     "                     members path, recognised, creator, version, versionName,\n"
     "                     os, ext, appName and type (null when absent); pathBytes\n"
@@ -54,16 +54,23 @@ constexpr char kHelp[] =
 
 // A closed standard stream would be handed out again by the first open(): a
 // document would then be read as the list of paths, or written over by the
-// output. /dev/null, opened the wrong way round, keeps the place taken while
-// every read or write of it still fails as on a closed stream.
+// output. One end of a pipe keeps the place taken: standard input gets a
+// writing end and the outputs a reading end, so that every read or write of
+// them still fails as on a closed stream.
 void HoldClosedStandardStreams() {
-    const int modes[] = {O_WRONLY, O_RDONLY, O_RDONLY};
     for (int fd = 0; fd < 3; ++fd) {
         if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
             continue;
-        const int held = ::open("/dev/null", modes[fd] | O_CLOEXEC);
-        if (held >= 0 && held != fd)
-            ::close(held);
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return;
+        const int held = fd == 0 ? ends[1] : ends[0];
+        if (held != fd)
+            ::dup2(held, fd);
+        for (const int end : ends) {
+            if (end != fd)
+                ::close(end);
+        }
     }
 }
 
@@ -98,7 +105,9 @@ int main(int argc, char *argv[]) {
     const IdentifyOptions options = ParseIdentifyOptions(arguments);
     switch (options.action) {
     case IdentifyOptions::Action::Help:
-        return Print(kHelp + QByteArray("\nPart of ") + kAppName + ' ' + kAppVersion + ".\n");
+        return Print(
+            QByteArray(kHelp).replace("%1", QByteArray::number(IdentifyOptions::kDefaultJobs)) +
+            "\nPart of " + kAppName + ' ' + kAppVersion + ".\n");
     case IdentifyOptions::Action::Version:
         return Print(QByteArray(kToolName) + ' ' + kAppVersion + '\n');
     case IdentifyOptions::Action::UsageError:
