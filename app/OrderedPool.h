@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <semaphore>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,7 +27,8 @@
 // woken (or started) in its place, up to `threads`.
 //
 // One thread submits and takes; `work` runs on the pool's threads and must
-// only read what they share.
+// only read what they share. submit() throws std::system_error when not a
+// single thread can be started.
 template <typename Job, typename Result> class OrderedPool {
 public:
     OrderedPool(int threads, std::size_t window, std::function<Result(const Job &)> work)
@@ -93,8 +95,9 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // Far longer than a read from the page cache, far shorter than one from
-    // a disk or over a network.
+    // Several times a read from the page cache, shorter than one from a disk
+    // (waking a thread for a read that was about to end costs little; 200 µs
+    // left a fast disk with too few reads in flight).
     static constexpr Clock::duration kStuck = std::chrono::microseconds(30);
     static constexpr Clock::duration kLookAgain = std::chrono::microseconds(500);
     // Queued jobs per working thread before another one is worth waking.
@@ -145,7 +148,16 @@ private:
             auto worker = std::make_unique<Worker>();
             Worker *self = worker.get();
             mWorkers.push_back(std::move(worker));
-            self->thread = std::thread([this, self] { run(*self); });
+            try {
+                self->thread = std::thread([this, self] { run(*self); });
+            } catch (const std::system_error &) {
+                // Out of threads (a process limit): go on with those there are.
+                mWorkers.pop_back();
+                mMaxThreads = mWorkers.size();
+                if (mWorkers.empty())
+                    throw;
+                return;
+            }
         }
     }
 
@@ -179,7 +191,7 @@ private:
 
     std::function<Result(const Job &)> mWork;
     std::vector<Slot> mSlots;
-    const std::size_t mMaxThreads;
+    std::size_t mMaxThreads;
     const std::size_t mProcessors;
     std::mutex mMutex;
     std::condition_variable mResultReady;

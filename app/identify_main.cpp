@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -132,5 +133,11 @@ int main(int argc, char *argv[]) {
     static char buffer[1 << 16];
     if (!::isatty(STDOUT_FILENO))
         std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    return RunIdentify(options, docTypes, STDIN_FILENO);
+    try {
+        return RunIdentify(options, docTypes, STDIN_FILENO);
+    } catch (const std::system_error &error) {
+        std::fflush(stdout);
+        ToolMessage("cannot start a thread", QByteArray::fromStdString(error.code().message()));
+        return 2;
+    }
 }

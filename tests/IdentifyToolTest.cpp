@@ -330,8 +330,10 @@ TEST_F(IdentifyToolTest, WalksFoldersInTheOrderOfTheirBytes) {
                                                   "/file-link", "/link/o.qxd", "/\xc3\xa9.qxd"}));
     EXPECT_EQ(followed.errLines, QList<QByteArray>{"tavo-identify: " + tree +
                                                    "/B/up: Too many levels of symbolic links"});
+    EXPECT_EQ(RunIdentify({"--recursive", "--follow", "--format=text", treeName + '/'}).out,
+              followed.out);
     // Folders named on standard input are walked too; without -r they are errors.
-    EXPECT_EQ(paths(RunIdentify({"-r", "--format=text", "-"}, tree)), paths(plain));
+    EXPECT_EQ(paths(RunIdentify({"--recursive", "--format=text", "-"}, tree)), paths(plain));
     EXPECT_EQ(RunIdentify({"--follow", treeName}).exitCode, 2);
 }
 
