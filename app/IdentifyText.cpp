@@ -25,7 +25,7 @@ QByteArray IdentifyTextLine(const QByteArray &name, const DocInfo &info, const F
     if (read.ok()) {
         line += Description(info);
     } else {
-        line += read.opened ? "cannot read `" : "cannot open `";
+        line += "cannot open `";
         line += name + "' (" + FileHeadErrorText(read.error) + ')';
     }
     line += '\n';

@@ -37,7 +37,6 @@ FileHeadRead ReadFileHeadBytes(const QByteArray &native, unsigned char *buffer, 
         result.error = errno;
         return result;
     }
-    result.opened = true;
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         result.error = errno;

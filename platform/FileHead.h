@@ -13,7 +13,6 @@ inline constexpr int kNotRegularFile = -1;
 struct FileHeadRead {
     std::size_t length = 0; // bytes read; fewer than asked when the file is shorter
     int error = 0;          // 0 when read, else the errno of the failed call or kNotRegularFile
-    bool opened = false;    // whether the error came after the file was opened
 
     bool ok() const { return error == 0; }
 };

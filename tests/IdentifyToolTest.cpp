@@ -200,7 +200,7 @@ TEST_F(IdentifyToolTest, TextFormatReadsLikeFile) {
     EXPECT_EQ(run.out, d + "/Buch.indd: Adobe InDesign CC 2019\n" + d +
                            "/Plan \"A\".qxd: QuarkXPress 2016 (Mac)\n" + d +
                            "/notes.txt: not a layout document\n" + d + "/gone: cannot open `" + d +
-                           "/gone' (No such file or directory)\n" + d + ": cannot read `" + d +
+                           "/gone' (No such file or directory)\n" + d + ": cannot open `" + d +
                            "' (Is a directory)\n");
     EXPECT_EQ(run.errLines.size(), 2);
 }
