@@ -1,11 +1,18 @@
 #pragma once
 
 #include "doc/DocInfo.h"
+#include "platform/FileHead.h"
 
 #include <QByteArray>
-#include <QString>
 
 // One line of tavo-identify's output for a file: a JSON object with the
 // members path, recognised, creator, version, versionName, os, ext, appName
 // and type, in that order, ended by a line feed.
-QByteArray IdentifyJsonLine(const QString &path, const DocInfo &info);
+//
+// `name` is the file name's exact bytes. "path" holds it as UTF-8 with every
+// byte that is not part of valid UTF-8 shown as U+FFFD; for such a name only,
+// "pathBytes" follows "path" with the exact bytes in base64, so a caller can
+// still open the file. A file that could not be read gets a last member
+// "error" with the reason.
+QByteArray IdentifyJsonLine(const QByteArray &name, const DocInfo &info,
+                            const FileHeadRead &read = {});

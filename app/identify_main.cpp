@@ -1,91 +1,143 @@
 // tavo-identify: tells, for each file, which layout application and version
-// wrote it, as one JSON object per line.
+// wrote it, as one JSON object (or one readable line) per file.
 
-#include "app/IdentifyJson.h"
-#include "doc/IdentifyDocument.h"
+#include "app/IdentifyOptions.h"
+#include "app/IdentifyRunner.h"
+#include "app/ToolMessage.h"
+#include "doc/DocTypes.h"
+#include "platform/AppIdentity.h"
+#include "platform/FileHead.h"
 #include "toolkit/Resources.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <iostream>
-#include <string>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace {
 
+constexpr char kToolName[] = "tavo-identify";
+
 constexpr char kUsage[] =
-    "Usage: tavo-identify FILE...\n"
-    "       tavo-identify -          (read the paths from standard input, one per line)\n"
-    "\n"
+    "usage: tavo-identify [-0rL] [-j N] [--format json|text] [--] FILE... | -";
+
+constexpr char kHelp[] =
+    "Usage: tavo-identify [OPTION]... [--] FILE...\n"
     "Identifies Adobe InDesign and QuarkXPress documents by their first 512 bytes\n"
-    "and prints one JSON object per file, one per line, in the order given, with\n"
-    "the members path, recognised, creator, version, versionName, os, ext,\n"
-    "appName and type (null when absent).\n"
+    "and prints one line per file, in the order given.\n"
     "\n"
-    "Exit status: 0 when every file was recognised, 1 when any was not,\n"
-    "2 for a usage error. Use -- before paths that begin with a hyphen.\n";
+    "  -                  read the paths from standard input, one per line\n"
+    "  -0, --null         paths on standard input end with NUL (find -print0);\n"
+    "                     with no FILE, standard input is read\n"
+    "  -r, --recursive    identify the files below every folder given, each\n"
+    "                     folder's entries in the order of their bytes\n"
+    "  -L, --follow       with -r, also enter symbolic links to folders\n"
+    "  -j, --jobs N       read up to N files at a time (default %1)\n"
+    "      --format FMT   json (default): one JSON object per line, with the\n"
+    "                     members path, recognised, creator, version, versionName,\n"
+    "                     os, ext, appName and type (null when absent); pathBytes\n"
+    "                     (base64) after path when the name is not UTF-8; error\n"
+    "                     when the file could not be read\n"
+    "                     text: one line per file, as file(1) writes them\n"
+    "  -h, --help         show this help\n"
+    "      --version      show the version\n"
+    "  --                 end of options: every later argument is a file\n"
+    "\n"
+    "Exit status: 0 when every file was recognised, 1 when some were not but all\n"
+    "were read, 2 for a usage error or when a file, standard input or the output\n"
+    "could not be read or written.\n";
 
-class Identifier {
-public:
-    explicit Identifier(std::FILE *out) : mOut(out) {}
-
-    void identify(const QString &path) {
-        const DocInfo info = IdentifyDocument(path);
-        if (!info.recognised())
-            mAllRecognised = false;
-        const QByteArray line = IdentifyJsonLine(path, info);
-        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), mOut);
-    }
-
-    void identifyLines(std::istream &in) {
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!line.empty())
-                identify(QFile::decodeName(QByteArray::fromStdString(line)));
+// A closed standard stream would be handed out again by the first open(): a
+// document would then be read as the list of paths, or written over by the
+// output. One end of a pipe keeps the place taken: standard input gets a
+// writing end and the outputs a reading end, so that every read or write of
+// them still fails as on a closed stream.
+void HoldClosedStandardStreams() {
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return;
+        const int held = fd == 0 ? ends[1] : ends[0];
+        if (held != fd)
+            ::dup2(held, fd);
+        for (const int end : ends) {
+            if (end != fd)
+                ::close(end);
         }
     }
+}
 
-    bool allRecognised() const { return mAllRecognised; }
+// The resources beside the program, found without a QCoreApplication where
+// /proc allows: making one costs more than identifying a hundred files.
+Bundle ProgramBundle(int argc, char *argv[]) {
+    const QString program = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    if (!program.isEmpty())
+        return Bundle(
+            QDir::cleanPath(QFileInfo(program).absolutePath() + QStringLiteral("/../share/tavo")));
+    QCoreApplication app(argc, argv);
+    return Bundle::mainBundle();
+}
 
-private:
-    std::FILE *mOut;
-    bool mAllRecognised = true;
-};
+int Print(const QByteArray &text) {
+    errno = 0;
+    if (std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout) ==
+            static_cast<std::size_t>(text.size()) &&
+        std::fflush(stdout) == 0)
+        return 0;
+    ToolMessage("standard output", FileHeadErrorText(errno ? errno : EIO));
+    return 2;
+}
 
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc < 2) {
-        std::fputs("tavo-identify: no files given (try tavo-identify --help)\n", stderr);
+    HoldClosedStandardStreams();
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    const IdentifyOptions options = ParseIdentifyOptions(arguments);
+    switch (options.action) {
+    case IdentifyOptions::Action::Help:
+        return Print(
+            QByteArray(kHelp).replace("%1", QByteArray::number(IdentifyOptions::kDefaultJobs)) +
+            "\nPart of " + kAppName + ' ' + kAppVersion + ".\n");
+    case IdentifyOptions::Action::Version:
+        return Print(QByteArray(kToolName) + ' ' + kAppVersion + '\n');
+    case IdentifyOptions::Action::UsageError:
+        std::fprintf(stderr, "%s: %s (%s)\n", kToolName, options.problem.constData(), kUsage);
+        return 2;
+    case IdentifyOptions::Action::Identify:
+        break;
+    }
+
+    gBundle = ProgramBundle(argc, argv);
+    // Loaded here, once, before any thread reads a file: the table is loaded
+    // lazily and that is not safe from several threads.
+    const QVariant &docTypes = DocTypes();
+    if (!docTypes.isValid()) {
+        ToolMessage(
+            QFile::encodeName(gBundle->resourceFolder() + QStringLiteral("/DocTypes.plist")),
+            "the document-type table is missing or cannot be read");
         return 2;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
 
-    QCoreApplication app(argc, argv);
-    gBundle = Bundle::mainBundle();
-
+    // Full buffering for pipes and files; a terminal keeps its lines.
     static char buffer[1 << 16];
-    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    std::ios::sync_with_stdio(false);
-
-    Identifier identifier(stdout);
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (!optionsEnded && std::strcmp(arg, "--") == 0)
-            optionsEnded = true;
-        else if (!optionsEnded && std::strcmp(arg, "-") == 0)
-            identifier.identifyLines(std::cin);
-        else
-            identifier.identify(QFile::decodeName(arg));
+    if (!::isatty(STDOUT_FILENO))
+        std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    try {
+        return RunIdentify(options, docTypes, STDIN_FILENO);
+    } catch (const std::system_error &error) {
+        std::fflush(stdout);
+        ToolMessage("cannot start a thread", QByteArray::fromStdString(error.code().message()));
+        return 2;
     }
-    std::fflush(stdout);
-    return identifier.allRecognised() ? 0 : 1;
 }

@@ -2,34 +2,74 @@
 
 #include "platform/FileName.h"
 
-#include <QFile>
-
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// strerror_r answers with its text (GNU) or fills the buffer (POSIX),
+// depending on the C library; strerror itself may share one buffer between
+// threads, and heads are read on several.
+[[maybe_unused]] const char *ErrorTextOf(const char *answer, const char *) {
+    return answer;
+}
+[[maybe_unused]] const char *ErrorTextOf(int, const char *buffer) {
+    return buffer;
+}
+
+} // namespace
+
+FileHeadRead ReadFileHeadBytes(const QByteArray &native, unsigned char *buffer, std::size_t size) {
+    FileHeadRead result;
+    // A name with a NUL in it (a line of standard input, say) would be cut
+    // short by open() and so name another file.
+    if (native.contains('\0')) {
+        result.error = EINVAL;
+        return result;
+    }
+    // Non-blocking, so that a FIFO or device dragged onto the window cannot
+    // stall the event loop; only regular files are read.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result.error = errno;
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        result.error = errno;
+    else if (S_ISDIR(st.st_mode))
+        result.error = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        result.error = kNotRegularFile;
+    while (result.ok() && result.length < size) {
+        const ssize_t n = ::pread(fd, buffer + result.length, size - result.length,
+                                  static_cast<off_t>(result.length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            result.error = errno;
+        else if (n == 0)
+            break;
+        else
+            result.length += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return result;
+}
+
+QByteArray FileHeadErrorText(int error) {
+    if (error == kNotRegularFile)
+        return QByteArrayLiteral("not a regular file");
+    char buffer[256] = {};
+    return QByteArray(ErrorTextOf(strerror_r(error, buffer, sizeof buffer), buffer));
+}
+
 bool ReadFileHead(const QString &path, unsigned char *buffer, std::size_t size) {
     if (path.isEmpty())
         return false;
-    // Non-blocking, so that a FIFO or device dragged onto the window cannot
-    // stall the event loop; only regular files are read.
-    const QByteArray native = EncodeFileName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    std::size_t done = 0;
-    while (ok && done < size) {
-        const ssize_t n = ::pread(fd, buffer + done, size - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return ok;
+    const FileHeadRead read = ReadFileHeadBytes(EncodeFileName(path), buffer, size);
+    return read.ok() && read.length == size;
 }

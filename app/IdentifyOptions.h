@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// tavo-identify's command line. A lone "-" before "--" stands for standard
+// input at its place among the files; after "--" it is a file named "-".
+struct IdentifyOptions {
+    enum class Action { Identify, Help, Version, UsageError };
+    enum class Format { Json, Text };
+
+    // One file, or standard input where `standardInput` is set.
+    struct Operand {
+        QByteArray path;
+        bool standardInput = false;
+    };
+
+    Action action = Action::Identify;
+    QByteArray problem; // what is wrong, for a usage error
+    QList<Operand> operands;
+    bool nulSeparated = false;
+    bool recursive = false;
+    bool follow = false;
+    int jobs = 0; // reads in flight; kDefaultJobs unless given
+    Format format = Format::Json;
+
+    // Measured on a local disk and over a network share, see README.
+    static constexpr int kDefaultJobs = 32;
+    static constexpr int kMaxJobs = 256;
+};
+
+// Reads the arguments after the program name. -h/--help and --version act
+// wherever they stand; the first problem found makes a usage error.
+IdentifyOptions ParseIdentifyOptions(const QList<QByteArray> &arguments);

@@ -1,0 +1,8 @@
+#include "app/ToolMessage.h"
+
+#include <cstdio>
+
+void ToolMessage(const QByteArray &subject, const QByteArray &reason) {
+    const QByteArray line = "tavo-identify: " + subject + ": " + reason + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+}
