@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/AppController.h"
 
 #include "app/Forms.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Runs Tavo: hands documents to an instance that already runs, or starts the

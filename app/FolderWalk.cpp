@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/FolderWalk.h"
 
 #include "platform/FileHead.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/Forms.h"
 
 #include "app/PreferencesBoxKeys.h"

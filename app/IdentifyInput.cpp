@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/IdentifyInput.h"
 
 #include "app/ToolMessage.h"

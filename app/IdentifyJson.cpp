@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/IdentifyJson.h"
 
 #include "platform/FileName.h"

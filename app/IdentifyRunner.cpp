@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/IdentifyRunner.h"
 
 #include "app/IdentifyInput.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/RecordReader.h"
 
 #include <algorithm>

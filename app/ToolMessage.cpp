@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ToolMessage.h"
 
 #include <cstdio>

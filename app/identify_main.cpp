@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tavo-identify: tells, for each file, which layout application and version
 // wrote it, as one JSON object (or one readable line) per file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ApplicationMain.h"
 
 int main(int argc, char **argv) {

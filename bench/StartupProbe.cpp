@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linked into a program under measurement: reports, on standard output, the
 // monotonic clock when the program's first window is exposed, and after two
 // idle seconds its memory, then quits the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads paths from standard input, one per line, and for each opens the file,
 // reads its first 512 bytes and closes it. The floor against which
 // tavo-identify is measured.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The baseline for Tavo's start-up: a Qt Widgets program that shows one empty
 // main window, with the same start-up probe. Given "text", the window shows
 // one line of text as well, which costs what any text costs: the font

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Release tree build-bench/ with the benchmark programs, which the
 # benchmarks and the screenshot script run.
 set -euo pipefail

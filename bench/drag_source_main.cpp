@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a real drag of the file given as its argument when the mouse moves
 // over it with the button down; used to take the README's screenshots.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drops the page cache of every file named on standard input, one per line
 // (posix_fadvise POSIX_FADV_DONTNEED; no root needed), so that the next read
 // of them comes from the disk: the cold-cache runs of identify_bench.sh.

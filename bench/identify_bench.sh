@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times tavo-identify over 20,000 files against the bare serial loop
 # (bench/bare_read_main.cpp: open each file, read 512 bytes, close it), 16 such
 # loops side by side, and file(1), each reading the list of paths on standard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tavo's start-up taken apart, to show what each part of it costs. Linked
 // with all of Tavo, it shows the window with one line of text of
 // bare_window_main.cpp after doing Tavo's start-up up to a stage:

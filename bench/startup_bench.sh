@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Start-up time (from exec to the first window exposed) and memory once idle
 # (two seconds after that) of Tavo against a bare Qt Widgets program showing
 # one empty window, alternating runs in one virtual display. Prints medians.

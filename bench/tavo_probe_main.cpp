@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tavo itself, with the start-up probe linked in.
 #include "app/ApplicationMain.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/AppleEvent.h"
 
 #include "platform/FileName.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/ApplicationLocations.h"
 
 #include "toolkit/Paths.h"

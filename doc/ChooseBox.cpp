@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/ChooseBox.h"
 
 #include "platform/DragOperation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/DocTypes.h"
 
 #include "platform/PropertyList.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/OpenDocument.h"
 
 #include "doc/AppleEvent.h"

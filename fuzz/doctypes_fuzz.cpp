@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary property lists as the document-type table: read, then asked about
 // a few real heads and about every head its own signature keys spell, so the
 // entries behind those keys are read whatever they hold. The table is also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary formats, as a translator might write them, over arguments of every
 // kind the program passes: the first 16 bytes give the numbers, the rest is
 // the format. No format may crash or read beyond its arguments, with any

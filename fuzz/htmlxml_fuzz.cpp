@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary pages dropped on Tavo: repaired as HTML, then the head's meta
 // tags read as the drop view reads them, and a plain XML reading as well.
 

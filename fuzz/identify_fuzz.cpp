@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary document heads through both ways in: a file on disk read by
 // IdentifyDocument (short files included), and the head handed straight to
 // IdentifyHeader with the shipped document-type table. A full head must give

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds every file named on the command line, or found in a folder named
 // there, to the fuzz target once: the corpus replay that runs with the tests,
 // where libFuzzer's own driver is not linked. A folder that does not exist is

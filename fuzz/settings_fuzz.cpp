@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary settings files: the store is made on the file, every setting is
 // read (the window position through a real window), and the store saved. An
 // unreadable file must survive as a kept copy; a saved file must read back.

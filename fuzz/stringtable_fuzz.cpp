@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary XML as the string table MyStrings.xml, loaded for a few users'
 // languages (the layout, "strings" or "strings2", is the root's name and so
 // the input's choice), and every loaded entry looked up.

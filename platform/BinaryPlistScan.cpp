@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/BinaryPlistScan.h"
 
 #include <QList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/DesktopApps.h"
 
 #include "platform/FileName.h"

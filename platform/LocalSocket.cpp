@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/LocalSocket.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/PrivateFolder.h"
 
 #include <QFile>

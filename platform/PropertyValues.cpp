@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/PropertyValues.h"
 
 #include <QLocale>

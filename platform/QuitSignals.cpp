@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/QuitSignals.h"
 
 #include <QSocketNotifier>

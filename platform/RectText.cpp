@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/RectText.h"
 
 #include <QRegularExpression>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/ViewWithTag.h"
 
 #include <QVariant>

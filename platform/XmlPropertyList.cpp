@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/XmlPropertyList.h"
 
 #include <QDateTime>

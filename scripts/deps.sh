@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, running and testing Tavo need,
 # only when some are missing. Sourced by scripts/run and scripts/test.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes resources/DocTypes.plist, the QuarkXPress signature table.
 
 Each entry is keyed by the first 14 bytes of a document as 28 uppercase hex

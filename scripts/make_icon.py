@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws Tavo's application icon: resources/Vell.png (256 x 256, RGBA), which
 the alerts show, and the same drawing at every size of the hicolor icon theme
 in desktop/icons/hicolor/NxN/apps/tavo.png, which the desktop shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "strings/Alerts.h"
 
 #include "platform/AppIdentity.h"

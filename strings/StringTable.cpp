@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "strings/StringTable.h"
 
 #include "toolkit/DictionaryReads.h"

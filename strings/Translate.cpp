@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "strings/Translate.h"
 
 #include "strings/Alerts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolkit/Resources.h"
 
 #include <QCoreApplication>
