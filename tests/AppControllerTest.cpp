@@ -27,10 +27,7 @@ protected:
         EXPECT_TRUE(controller->loadInterface());
         return controller;
     }
-    QString field(AppController &controller, int tag) {
-        auto *edit = qobject_cast<QLineEdit *>(ViewWithTag(controller.prefsDlg(), tag));
-        return edit ? edit->text() : QStringLiteral("<no field>");
-    }
+    // The location shown in the box titled `title`.
     QString box(AppController &controller, const QString &title) {
         for (ChooseBox *box : controller.prefsDlg()->findChildren<ChooseBox *>())
             if (box->title() == title)
@@ -88,7 +85,9 @@ TEST_F(AppControllerTest, TheFirstStartShowsThePanelCentredAndFillsFoundDefaults
     // Built later, the window shows the same, in the user's language.
     controller->showPrefsDlg();
     EXPECT_TRUE(controller->prefsDlg()->isVisible());
-    EXPECT_EQ(field(*controller, 116), applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");
+    auto *field = qobject_cast<QLineEdit *>(ViewWithTag(controller->prefsDlg(), 116));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text(), applications() + "/QuarkXPress 2016/QuarkXPress 2016.app");
     EXPECT_EQ(box(*controller, "Adobe InDesign 2020"),
               applications() + "/Adobe InDesign 2020/Adobe InDesign 2020.app");
     EXPECT_EQ(box(*controller, "Adobe InDesign CC 2019"), QLatin1String(""));

@@ -85,10 +85,8 @@ TEST_F(FileAccessTest, OnlyRegularFilesWithinTheLimitAreRead) {
     ASSERT_TRUE(WriteFileAtomically(latin1, "x", nullptr));
     EXPECT_EQ(ReadRegularFile(latin1, 10, nullptr), QByteArray("x"));
     ::unlink(EncodeFileName(latin1).constData()); // beyond QTemporaryDir, which names in UTF-8
-}
 
-// A FIFO once hung the start and froze the window; nothing is written over it.
-TEST_F(FileAccessTest, ReadersRefuseWhatIsNotARegularFileAtOnce) {
+    // A FIFO once hung the start and froze the window; nothing is written over it.
     for (const QString name : {"fifo", "socket"}) {
         SCOPED_TRACE(name.toStdString());
         EXPECT_FALSE(ReadPropertyListFile(path(name)).isValid());
@@ -100,61 +98,37 @@ TEST_F(FileAccessTest, ReadersRefuseWhatIsNotARegularFileAtOnce) {
         EXPECT_FALSE(settings.save());
     }
     EXPECT_TRUE(S_ISFIFO(mode("fifo")) && S_ISSOCK(mode("socket")));
-    EXPECT_EQ(entries(), QStringList({"fifo", "socket"}));
+    EXPECT_EQ(entries().join(' '), "empty fifo folder socket ten to-fifo to-ten");
 }
 
-TEST_F(FileAccessTest, TheOldFileIsOnlyEverReplacedByRename) {
+// Only a regular file is ever replaced, and only by a new one that takes its
+// name; a link is written through to it, in its own folder, and stays a link.
+TEST_F(FileAccessTest, WritesReplaceOnlyRegularFilesAndOnlyByRename) {
     ASSERT_TRUE(WriteAll(path("Tavo.plist"), "old"));
+    ASSERT_TRUE(WriteAll(path("dotfiles/Tavo.plist"), "old"));
     ASSERT_TRUE(QFile::setPermissions(path("Tavo.plist"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const int old = ::open(native("Tavo.plist").constData(), O_RDONLY);
-    QString error;
-    ASSERT_TRUE(WriteFileAtomically(path("Tavo.plist"), "new", &error)) << error.toStdString();
-    EXPECT_EQ(ReadAll(path("Tavo.plist")), "new");
-    EXPECT_EQ(mode("Tavo.plist"), S_IFREG | 0640u);
-    // The old file was never written to: it is whole.
-    char buffer[8] = {};
-    EXPECT_EQ(::pread(old, buffer, sizeof buffer, 0), 3);
-    ::close(old);
-    const mode_t mask = ::umask(027);
-    ASSERT_TRUE(WriteFileAtomically(path("new"), "", nullptr));
-    ::umask(mask);
-    EXPECT_EQ(mode("new"), S_IFREG | 0640u);
-
-    // Creating never replaces: not a file, not even a dangling link.
-    ASSERT_TRUE(QFile::link(path("nowhere"), path("dangling")));
-    EXPECT_FALSE(CreateFileAtomically(path("new"), "x", &error));
-    EXPECT_TRUE(error.contains("File exists")) << error.toStdString();
-    EXPECT_FALSE(CreateFileAtomically(path("dangling"), "x", nullptr));
-    EXPECT_TRUE(CreateFileAtomically(path("copy"), "x", nullptr));
-    EXPECT_EQ(ReadAll(path("copy")), "x");
-    EXPECT_EQ(mode("copy"), S_IFREG | 0600u);
-    EXPECT_TRUE(S_ISLNK(mode("dangling")));
-    EXPECT_EQ(entries(), QStringList({"Tavo.plist", "copy", "dangling", "fifo", "new", "socket"}));
-}
-
-// A link is written through to a regular file only, in the file's own folder,
-// and stays a link; anything else at its end is left alone.
-TEST_F(FileAccessTest, LinksAreWrittenThroughToRegularFilesOnly) {
-    ASSERT_TRUE(WriteAll(path("dotfiles/Tavo.plist"), "old"));
     const struct {
         const char *name;
-        const char *target;   // of the link
+        const char *link;     // what a link of this name leads to
         const char *writesTo; // null: the write fails with `error`
         const char *error;
     } cases[] = {
+        {"Tavo.plist", nullptr, "Tavo.plist", nullptr},
+        {"new", nullptr, "new", nullptr},
         {"relative", "dotfiles/Tavo.plist", "dotfiles/Tavo.plist", nullptr},
         {"chain", "relative", "dotfiles/Tavo.plist", nullptr},
         {"dangling", "dotfiles/new.plist", "dotfiles/new.plist", nullptr},
-        {"to-fifo", "fifo", nullptr, "is not a regular file"},
+        {"fifo", nullptr, nullptr, "is not a regular file"},
         {"to-socket", "socket", nullptr, "is not a regular file"},
         {"to-folder", "dotfiles", nullptr, "is not a regular file"},
         {"to-missing-folder", "missing/Tavo.plist", nullptr, "No such file or directory"},
         {"loop", "loop", nullptr, "Too many levels of symbolic links"},
     };
     for (const auto &c : cases)
-        ASSERT_EQ(::symlink(c.target, native(c.name).constData()), 0);
-    const QStringList before = entries();
+        ASSERT_TRUE(!c.link || ::symlink(c.link, native(c.name).constData()) == 0);
+    const mode_t mask = ::umask(027);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QString error;
@@ -164,11 +138,30 @@ TEST_F(FileAccessTest, LinksAreWrittenThroughToRegularFilesOnly) {
             EXPECT_EQ(ReadAll(path(c.writesTo)), bytes);
         else
             EXPECT_TRUE(error.contains(QLatin1String(c.error))) << error.toStdString();
-        EXPECT_TRUE(S_ISLNK(mode(c.name)));
+        EXPECT_TRUE(!c.link || S_ISLNK(mode(c.name)));
     }
-    EXPECT_TRUE(S_ISFIFO(mode("fifo")));
-    EXPECT_EQ(entries(), before);
+    ::umask(mask);
+    // The old file keeps its permissions, a new one gets 0644 less the umask.
+    EXPECT_EQ(mode("Tavo.plist"), S_IFREG | 0640u);
+    EXPECT_EQ(mode("new"), S_IFREG | 0640u);
+    // The old file was never written to: it is whole.
+    char buffer[8] = {};
+    EXPECT_EQ(::pread(old, buffer, sizeof buffer, 0), 3);
+    ::close(old);
+    EXPECT_EQ(entries().join(' '), "Tavo.plist chain dangling dotfiles fifo loop new relative "
+                                   "socket to-folder to-missing-folder to-socket");
     EXPECT_EQ(entries("dotfiles"), QStringList({"Tavo.plist", "new.plist"}));
+
+    // Creating never replaces anything, not even a dangling link.
+    QString error;
+    EXPECT_FALSE(CreateFileAtomically(path("new"), "x", &error));
+    EXPECT_TRUE(error.contains("File exists")) << error.toStdString();
+    ASSERT_TRUE(QFile::link(path("nowhere"), path("nothing")));
+    EXPECT_FALSE(CreateFileAtomically(path("nothing"), "x", nullptr));
+    EXPECT_TRUE(CreateFileAtomically(path("copy"), "x", nullptr));
+    EXPECT_EQ(ReadAll(path("copy")), "x");
+    EXPECT_EQ(mode("copy"), S_IFREG | 0600u);
+    EXPECT_TRUE(S_ISLNK(mode("nothing")) && S_ISREG(mode("new")));
 }
 
 // Qt 6.4's QSaveFile renamed an empty or cut-off file over the settings on a
