@@ -67,6 +67,9 @@ TEST_F(SessionEndTest, TheXConnectionGoingAwayRunsThemToo) {
     ASSERT_TRUE(server.waitForReadyRead(20000));
     env.insert("DISPLAY", ":" + server.readAllStandardOutput().trimmed());
     env.insert("QT_QPA_PLATFORM", "xcb");
+    // libxkbcommon-x11 copies counted names that end in no NUL with strndup,
+    // which the sanitizers' strict string checks take for an overread.
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
     ASSERT_TRUE(start());
     server.kill();
     server.waitForFinished();
