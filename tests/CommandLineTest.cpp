@@ -24,36 +24,30 @@ TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApart) {
     ASSERT_TRUE(WriteAll(dir.filePath("-reverse"), "a document named like Qt's option"));
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-
-    CommandLine line = Parse({"tavo", "-style", "fusion", "-reverse", "Z\xfcrich.qxd", "--",
-                              "--version", "-x", folder + "/Plan.qxd"});
+    const CommandLine line = Parse({"tavo", "-style", "fusion", "-reverse", "Z\xfcrich.qxd", "--",
+                                    "--version", "-x", folder + "/Plan.qxd"});
+    QDir::setCurrent(before);
     EXPECT_EQ(line.action, CommandLine::Action::Run);
     EXPECT_EQ(
         line.documents,
         QStringList({dir.filePath("-reverse"), DecodeFileName(folder + "/Z\xfcrich.qxd"),
                      dir.filePath("--version"), dir.filePath("-x"), dir.filePath("Plan.qxd")}));
     ASSERT_EQ(line.qtArguments.size(), 4u);
-    EXPECT_STREQ(line.qtArguments[1], "-style");
-    EXPECT_STREQ(line.qtArguments[2], "fusion");
+    EXPECT_EQ(QByteArray(line.qtArguments[1]) + ' ' + line.qtArguments[2], "-style fusion");
     EXPECT_EQ(line.qtArguments[3], nullptr);
 
     EXPECT_EQ(Parse({"tavo", "a.qxd", "--help"}).action, CommandLine::Action::Help);
     EXPECT_EQ(Parse({"tavo", "--version"}).action, CommandLine::Action::Version);
-    line = Parse({"tavo", "--frobnicate", "a.qxd"});
-    EXPECT_EQ(line.action, CommandLine::Action::UsageError);
-    EXPECT_EQ(line.error, "unknown option '--frobnicate'");
     EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
-    QDir::setCurrent(before);
+    EXPECT_EQ(Parse({"tavo", "--frobnicate", "a.qxd"}).error, "unknown option '--frobnicate'");
 }
 
 TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
     QTemporaryDir home;
     QProcess tavo;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_RUNTIME_DIR", home.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+        env.insert(name, home.path());
     tavo.setProcessEnvironment(env);
     const auto run = [&](const QStringList &arguments) {
         tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), arguments);

@@ -1,4 +1,5 @@
 #include "toolkit/DictionaryReads.h"
+#include "TestSupport.h"
 #include "toolkit/Resources.h"
 
 #include <QTemporaryDir>
@@ -7,56 +8,40 @@
 
 namespace {
 
-const QVariantMap kDict{
-    {"text", "Tavo"},
-    {"empty", ""},
-    {"seven", qint64(7)},
-    {"yes", true},
-    {"real", 2.5},
-    {"list", QVariantList{1}},
-    {"digits", "42abc"},
-    {"minus", qint64(-1)},
-    {"none", "abc"},
-    {"signed", "  -17"},
-    {"huge", "99999999999999999999"},
-};
-
-TEST(DictionaryReadsTest, StringForKeyTakesTextsAndNumbersOnly) {
-    const QString def = QStringLiteral("default");
-    EXPECT_EQ(StringForKey(kDict, "text", def), QLatin1String("Tavo"));
-    EXPECT_EQ(StringForKey(kDict, "seven", def), QLatin1String("7"));
-    EXPECT_EQ(StringForKey(kDict, "yes", def), QLatin1String("1"));
-    EXPECT_EQ(StringForKey(kDict, "real", def), QLatin1String("2.5"));
-    EXPECT_EQ(StringForKey(kDict, "list", def), def);
-    EXPECT_EQ(StringForKey(kDict, "missing", def), def);
-    EXPECT_EQ(StringForKey(QVariant(), "text", def), def);
-    EXPECT_EQ(StringForKey(QVariantList{"text"}, "text", def), def);
+TEST(DictionaryReadsTest, TextsAndIntegersAreReadTolerantly) {
+    const struct {
+        QVariant value; // invalid: no such key
+        QString text;   // "-" is the default
+        qint64 integer; // -2 is the default
+    } cases[] = {
+        {"Tavo", "Tavo", 0},
+        {qint64(7), "7", 7},
+        {qint64(-1), "-1", -1},
+        {true, "1", 1},
+        {2.5, "2.5", 2},
+        {QVariantList{1}, "-", 0},
+        {"42abc", "42abc", 42},
+        {"  -17", "  -17", -17},
+        {"99999999999999999999", "99999999999999999999", std::numeric_limits<qint64>::max()},
+        {QVariant(), "-", -2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const QVariantMap dict = c.value.isValid() ? QVariantMap{{"k", c.value}} : QVariantMap();
+        EXPECT_EQ(StringForKey(dict, "k", "-"), c.text);
+        EXPECT_EQ(IntegerForKey(dict, "k", -2), c.integer);
+    }
+    EXPECT_EQ(StringForKey(QVariantList{"k"}, "k", "-"), QLatin1String("-"));
+    EXPECT_EQ(IntegerForKey(QVariant(), "k", 9), 9);
     // Empty and absent stay apart.
-    const QString empty = StringForKey(kDict, "empty", QString());
-    EXPECT_FALSE(empty.isNull());
-    EXPECT_TRUE(empty.isEmpty());
-    EXPECT_TRUE(StringForKey(kDict, "missing", QString()).isNull());
-}
-
-TEST(DictionaryReadsTest, IntegerForKeyReadsNumbersAndLeadingDigits) {
-    EXPECT_EQ(IntegerForKey(kDict, "seven", -1), 7);
-    EXPECT_EQ(IntegerForKey(kDict, "missing", -1), -1);
-    EXPECT_EQ(IntegerForKey(kDict, "minus", 5), -1);
-    EXPECT_EQ(IntegerForKey(kDict, "digits", -1), 42);
-    EXPECT_EQ(IntegerForKey(kDict, "signed", -1), -17);
-    EXPECT_EQ(IntegerForKey(kDict, "none", -1), 0);
-    EXPECT_EQ(IntegerForKey(kDict, "real", -1), 2);
-    EXPECT_EQ(IntegerForKey(kDict, "yes", -1), 1);
-    EXPECT_EQ(IntegerForKey(kDict, "list", -1), 0);
-    EXPECT_EQ(IntegerForKey(kDict, "huge", -1), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(IntegerForKey(QVariant(), "seven", 9), 9);
+    EXPECT_FALSE(StringForKey(QVariantMap{{"k", ""}}, "k", QString()).isNull());
+    EXPECT_TRUE(StringForKey(QVariantMap(), "k", QString()).isNull());
 }
 
 TEST(ResourcesTest, ResourcePathFindsOnlyWhatTheBundleHolds) {
     EXPECT_FALSE(ResourcePath("DocTypes", "plist").isEmpty());
     EXPECT_TRUE(ResourcePath("NoSuchResource", "plist").isNull());
     EXPECT_TRUE(ResourcePath("DocTypes", "xml").isNull());
-
     gBundle.reset();
     EXPECT_TRUE(ResourcePath("DocTypes", "plist").isNull());
     QTemporaryDir dir;

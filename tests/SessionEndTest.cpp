@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 #include "platform/PropertyList.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <csignal>
@@ -16,35 +16,28 @@ namespace {
 // A real Tavo in a home of its own, ended the ways a session ends it.
 class SessionEndTest : public ::testing::Test {
 protected:
+    // The home is private enough to hold the socket too.
     void SetUp() override {
-        ASSERT_TRUE(QDir().mkpath(home.filePath("run")));
-        QFile::setPermissions(home.filePath("run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+            env.insert(name, home.path());
     }
 
     // Starts Tavo and waits until it has started its log and shown its windows.
     bool start() {
+        const QString log = home.filePath("Documents/Vellmoran/Tavo.txt");
+        QFile::remove(log);
         tavo.setProcessEnvironment(env);
         tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), {});
-        QDeadlineTimer deadline(20000);
-        while (ReadAll(home.filePath("Documents/Vellmoran/Tavo.txt")).isEmpty()) {
-            if (deadline.hasExpired() || tavo.state() == QProcess::NotRunning)
-                return false;
-            QThread::msleep(20);
-        }
+        const bool logged = QTest::qWaitFor([&] { return !ReadAll(log).isEmpty(); }, 20000);
         QThread::msleep(300); // the event loop runs
-        return true;
+        return logged && tavo.state() == QProcess::Running;
     }
 
-    // What the settings file holds once Tavo has ended, and how often it said so.
-    QVariantMap endedWith(int *quitLines) {
+    // Once Tavo has ended, it has run its quitting steps once: what they saved.
+    QVariantMap ended() {
         EXPECT_TRUE(tavo.waitForFinished(20000));
-        *quitLines = int(tavo.readAllStandardError().count("applicationWillTerminate: 1\n"));
-        return ReadPropertyListFile(home.filePath("config/Vellmoran/Tavo.plist")).toMap();
+        EXPECT_EQ(tavo.readAllStandardError().count("applicationWillTerminate: 1\n"), 1);
+        return ReadPropertyListFile(home.filePath("Vellmoran/Tavo.plist")).toMap();
     }
 
     QTemporaryDir home;
@@ -55,12 +48,10 @@ protected:
 TEST_F(SessionEndTest, ASignalRunsTheQuittingStepsOnce) {
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(signalNumber);
-        QFile::remove(home.filePath("config/Vellmoran/Tavo.plist"));
+        QFile::remove(home.filePath("Vellmoran/Tavo.plist"));
         ASSERT_TRUE(start());
         ::kill(pid_t(tavo.processId()), signalNumber);
-        int quitLines = 0;
-        const QVariantMap settings = endedWith(&quitLines);
-        EXPECT_EQ(quitLines, 1);
+        const QVariantMap settings = ended();
         EXPECT_EQ(settings.value("visible").toLongLong(), 1); // the first start shows the panel
         EXPECT_TRUE(settings.contains("Pos"));
         EXPECT_EQ(tavo.exitStatus(), QProcess::NormalExit);
@@ -76,12 +67,13 @@ TEST_F(SessionEndTest, TheXConnectionGoingAwayRunsThemToo) {
     ASSERT_TRUE(server.waitForReadyRead(20000));
     env.insert("DISPLAY", ":" + server.readAllStandardOutput().trimmed());
     env.insert("QT_QPA_PLATFORM", "xcb");
+    // libxkbcommon-x11 copies counted names that end in no NUL with strndup,
+    // which the sanitizers' strict string checks take for an overread.
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
     ASSERT_TRUE(start());
     server.kill();
     server.waitForFinished();
-    int quitLines = 0;
-    EXPECT_EQ(endedWith(&quitLines).value("visible").toLongLong(), 1);
-    EXPECT_EQ(quitLines, 1);
+    EXPECT_EQ(ended().value("visible").toLongLong(), 1);
 }
 
 } // namespace
