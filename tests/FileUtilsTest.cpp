@@ -49,42 +49,30 @@ TEST(FileUtilsTest, FoldersAreMadeAndItemsRemovedOrTheLogSaysWhy) {
         << log.constData();
 }
 
-// The applications of tests/TestDesktop.h, with a recorder in place of the
-// launcher unless a test asks for the real one.
-class OpeningTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetDesktopLauncher([this](const QString &id, const QStringList &files, bool d) {
-            launches.append(QStringList{id} + files + QStringList{d ? "deactivate" : "stay"});
-            return true;
-        });
-    }
-
-    QTemporaryDir root;
+// The applications of tests/TestDesktop.h, first with a recorder in place of
+// the launcher, then with the real one.
+TEST(FileUtilsTest, TheDesktopsDefaultsDecideWhatOpensAFileOrAFolder) {
     QList<QStringList> launches;
-};
-
-TEST_F(OpeningTest, TheDesktopsDefaultsDecideWhatOpensAFileOrAFolder) {
+    SetDesktopLauncher([&](const QString &id, const QStringList &files, bool deactivate) {
+        launches.append(QStringList{id} + files + QStringList{deactivate ? "front" : "back"});
+        return true;
+    });
+    QTemporaryDir root;
     const QString pdf = root.filePath("Proof.PDF");
     const QString odd = root.filePath("notes.tavoz");
-    ASSERT_TRUE(WriteAll(pdf, "%PDF-1.4") && WriteAll(odd, "x"));
+    ASSERT_TRUE(WriteAll(pdf, "%PDF-1.4 real") && WriteAll(odd, "x"));
     // The default whose program is not installed is passed over; a kind of
     // file no application opens goes to the one for plain text.
     ASSERT_TRUE(OpenItem(pdf));
     ASSERT_TRUE(OpenFileWithApp(odd, QString(), false));
     ASSERT_TRUE(OpenItem(root.path()));
     EXPECT_FALSE(OpenItem(root.filePath("missing.pdf")));
-    EXPECT_EQ(launches,
-              QList<QStringList>({{"tavo-test-viewer.desktop", pdf, "deactivate"},
-                                  {"tavo-test-editor.desktop", odd, "stay"},
-                                  {"tavo-test-files.desktop", root.path(), "deactivate"}}));
+    EXPECT_EQ(launches, QList<QStringList>({{"tavo-test-viewer.desktop", pdf, "front"},
+                                            {"tavo-test-editor.desktop", odd, "back"},
+                                            {"tavo-test-files.desktop", root.path(), "front"}}));
     EXPECT_EQ(AppNameForExtension("tavoz", "tavoy", "fallback.desktop"), "fallback.desktop");
-}
 
-TEST_F(OpeningTest, TheRealLauncherStartsTheApplicationWithTheFile) {
     SetDesktopLauncher(nullptr);
-    const QString pdf = root.filePath("Proof.pdf");
-    ASSERT_TRUE(WriteAll(pdf, "%PDF-1.4 real"));
     EXPECT_FALSE(OpenFileWithApp(pdf, "tavo-test-none.desktop", true));
     ASSERT_TRUE(OpenItem(pdf));
     QDeadlineTimer deadline(20000);

@@ -131,13 +131,6 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
 // for what they can give, and a table of the wrong shape recognises nothing.
 TEST(IdentifyHeaderTest, EntriesAreReadTolerantly) {
     const char *const key = "00004D4D58505233204C204C5850";
-    const auto identifyWith = [&](const QVariant &table) {
-        DocInfo info;
-        const QByteArray head = FromHex(key);
-        std::copy(head.begin(), head.end(), info.header.begin());
-        IdentifyHeader(info, table);
-        return info;
-    };
     const auto quark = [&](const QVariant &entry) {
         return QVariantMap{{"Quark", QVariantMap{{key, entry}}}};
     };
@@ -151,13 +144,15 @@ TEST(IdentifyHeaderTest, EntriesAreReadTolerantly) {
         {quark(QVariantMap{{"v", "CC"}}), kQuarkCreator, 0, "CC", QString()},
         {quark(QVariantMap{{"v", " 12 beta"}, {"os", "W"}}), kQuarkCreator, 12, " 12 beta", "W"},
         {quark(QVariantList{"2016"}), kQuarkCreator, 0, QString(), QString()},
-        {QVariantMap{{"Quark", QVariantMap{{QString(key).toLower(), "2016"}}}}, 0, 0, {}, {}},
         {QVariant(), 0, 0, {}, {}},
         {QVariantMap{{"Quark", QVariantList{}}}, 0, 0, {}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        const DocInfo info = identifyWith(c.table);
+        DocInfo info;
+        const QByteArray head = FromHex(key);
+        std::copy(head.begin(), head.end(), info.header.begin());
+        IdentifyHeader(info, c.table);
         EXPECT_EQ(info.creator, c.creator);
         EXPECT_EQ(info.version, c.version);
         EXPECT_EQ(info.versionName, c.versionName);
