@@ -131,6 +131,7 @@ TEST_F(TranslateTest, WhatWasTranslatedBeforeAFailureStaysTranslated) {
         model->failure = failure;
         TranslateWindow(&window);
     }
+    model->failure = 0;
     EXPECT_EQ(before->text() + after->text(), "ÖffnenClear");
     ASSERT_EQ(alerts.size(), 2);
     EXPECT_EQ(alerts[0].message, "header 50% broken");
