@@ -27,7 +27,7 @@ protected:
 };
 
 const QByteArray kCatalogue = R"(<catalogue xmlns:x="urn:extra">
-  <item id="a">Open <b>this</b></item><empty/><item id="b"/><x:note>prefixed</x:note>
+  <item id="a">Open <b>this</b></item><empty/><item id="b"/><x:note>prefixed</x:note><?mark?>
 </catalogue>)";
 
 // Every failure is one line of the log, and libxml2 prints nothing of its own.
@@ -105,7 +105,9 @@ TEST_F(XmlHelpersTest, QueriesAndChildTextsKeepAbsentAndEmptyApart) {
     EXPECT_TRUE(StringForXPath(root, "item/@missing").isNull());
 
     EXPECT_EQ(ChildElementText(root, "item"), "Open this");
+    // A node that holds nothing has an empty text, never an absent one.
     EXPECT_FALSE(ChildElementText(root, "empty").isNull());
+    EXPECT_FALSE(StringForXPath(root, "processing-instruction()").isNull());
     EXPECT_TRUE(ChildElementText(root, "b").isNull()); // children only, not below
     EXPECT_EQ(ChildElementText(root, "x:note"), "prefixed");
     EXPECT_TRUE(ChildElementText(nullptr, "item").isNull());
