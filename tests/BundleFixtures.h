@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -16,36 +15,15 @@
 // to `record`.arg and its standard input to `record`.in, then `record`.done.
 inline bool MakeRecordingBundle(const QString &bundle, const QString &record,
                                 bool withInfoPlist = true) {
-    QDir dir;
-    QString program;
-    if (withInfoPlist) {
-        if (!dir.mkpath(bundle + "/Contents/MacOS"))
-            return false;
-        if (!WritePropertyListFile(bundle + "/Contents/Info.plist",
-                                   QVariantMap{{"CFBundleExecutable", "Layout App"}}))
-            return false;
-        program = bundle + "/Contents/MacOS/Layout App";
-    } else {
-        if (!dir.mkpath(bundle))
-            return false;
-        QString name = QFileInfo(bundle).fileName();
-        name.chop(4);
-        program = bundle + "/" + name;
-    }
-    QFile script(program);
-    if (!script.open(QIODevice::WriteOnly))
-        return false;
-    script.write("#!/bin/sh\n"
-                 "printf '%s' \"$1\" > '" +
-                 QFile::encodeName(record) +
-                 ".arg'\n"
-                 "cat > '" +
-                 QFile::encodeName(record) +
-                 ".in'\n"
-                 "echo $# > '" +
-                 QFile::encodeName(record) + ".done'\n");
-    script.close();
-    return script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    const QString program = withInfoPlist ? bundle + "/Contents/MacOS/Layout App"
+                                          : bundle + "/" + QFileInfo(bundle).completeBaseName();
+    const QByteArray to = QFile::encodeName(record);
+    return WriteAll(program, "#!/bin/sh\nprintf '%s' \"$1\" > '" + to + ".arg'\ncat > '" + to +
+                                 ".in'\necho $# > '" + to + ".done'\n") &&
+           QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner) &&
+           (!withInfoPlist ||
+            WritePropertyListFile(bundle + "/Contents/Info.plist",
+                                  QVariantMap{{"CFBundleExecutable", "Layout App"}}));
 }
 
 // Waits (generously: this is about completion, not speed) for the script.

@@ -3,7 +3,6 @@
 #include "doc/ApplicationLocations.h"
 
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -13,9 +12,6 @@
 namespace {
 
 QString gChosen; // what the stand-in open panel answers
-QString ChooseStandIn(QWidget *, const QString &) {
-    return gChosen;
-}
 
 class ChooseBoxTest : public DesktopFixture {
 protected:
@@ -25,86 +21,65 @@ protected:
         CheckApplicationLocation(*gSettings, title, applications());
         auto box = std::make_unique<ChooseBox>();
         box->setTitle(title);
-        box->setApplicationsFolder(applications());
-        box->setChooseFunction(&ChooseStandIn);
+        box->setChooseFunction([](QWidget *, const QString &) { return gChosen; });
         auto *layout = new QHBoxLayout(box.get());
-        auto *field = new QLineEdit("as laid out");
-        layout->addWidget(field);
+        layout->addWidget(new QLineEdit("as laid out"));
         layout->addWidget(new QPushButton("choose"));
         box->awakeFromNib();
         return box;
     }
 
     QString app(const QString &relative) {
-        const QString bundle = applications() + "/" + relative;
-        EXPECT_TRUE(QDir().mkpath(bundle));
-        return bundle;
-    }
-
-    static std::unique_ptr<QMimeData> Drag(const QString &file) {
-        auto data = std::make_unique<QMimeData>();
-        data->setUrls({QUrl::fromLocalFile(file)});
-        return data;
+        EXPECT_TRUE(QDir().mkpath(applications() + "/" + relative));
+        return applications() + "/" + relative;
     }
 };
 
-TEST_F(ChooseBoxTest, DefaultLocationsAreFoundAndStored) {
-    const QString q2015 = app("QuarkXPress 2015/QuarkXPress.app");
-    const QString q2016 = app("QuarkXPress 2016/QuarkXPress 2016.app");
-    app("QuarkXPress 2017/QuarkXPress 2017.app"); // not where 2017 is looked for
-    const QString id2020 = app("Adobe InDesign 2020/Adobe InDesign 2020.app");
-
-    EXPECT_EQ(makeBox("QuarkXPress 2015")->path(), q2015);
-    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2015").toString(), q2015);
-    EXPECT_EQ(makeBox("QuarkXPress 2016")->path(), q2016);
-    EXPECT_EQ(makeBox("Adobe InDesign 2020")->path(), id2020);
-    EXPECT_EQ(makeBox("QuarkXPress 2017")->path(), QLatin1String("as laid out"));
-    EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2017"));
-    EXPECT_EQ(makeBox("Something Else")->path(), QLatin1String("as laid out"));
-}
-
-TEST_F(ChooseBoxTest, StoredLocationsAreCheckedAtEveryStart) {
-    const QString kept = app("Elsewhere/Quark.app");
-    gSettings->setValue("QuarkXPress 2018", kept);
-    EXPECT_EQ(makeBox("QuarkXPress 2018")->path(), kept);
-
+TEST_F(ChooseBoxTest, LocationsAreLookedForAndCheckedAtEveryStart) {
+    gSettings->setValue("QuarkXPress 2018", app("Elsewhere/Quark.app"));
     // A location deleted from disk is forgotten, and the default is not
     // tried in its place at this start.
     app("QuarkXPress 2019/QuarkXPress.app");
     gSettings->setValue("QuarkXPress 2019", applications() + "/Deleted.app");
-    EXPECT_EQ(makeBox("QuarkXPress 2019")->path(), QLatin1String("as laid out"));
-    EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2019"));
-    gSettings->setValue("QuarkXPress 2019", QStringLiteral(""));
-    makeBox("QuarkXPress 2019");
-    EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2019"));
+    app("QuarkXPress 2017/QuarkXPress 2017.app"); // not where 2017 is looked for
+    const std::pair<const char *, QString> cases[] = {
+        {"QuarkXPress 2015", app("QuarkXPress 2015/QuarkXPress.app")},
+        {"QuarkXPress 2016", app("QuarkXPress 2016/QuarkXPress 2016.app")},
+        {"Adobe InDesign 2020", app("Adobe InDesign 2020/Adobe InDesign 2020.app")},
+        {"QuarkXPress 2018", applications() + "/Elsewhere/Quark.app"},
+        {"QuarkXPress 2017", QString()},
+        {"QuarkXPress 2019", QString()},
+        {"Something Else", QString()},
+    };
+    for (const auto &[key, found] : cases) {
+        EXPECT_EQ(makeBox(key)->path(), found.isNull() ? "as laid out" : found) << key;
+        EXPECT_EQ(gSettings->dict().value(key).toString(), found) << key;
+    }
 }
 
 TEST_F(ChooseBoxTest, DroppedAndChosenApplicationsAreStoredUnderTheCurrentTitle) {
     auto box = makeBox("QuarkXPress 2016");
-    EXPECT_TRUE(box->acceptDrops());
+    const auto drag = [](const QString &file) {
+        auto data = std::make_unique<QMimeData>();
+        data->setUrls({QUrl::fromLocalFile(file)});
+        return data;
+    };
     // Any path ending in "app" goes, without a check of the application.
-    const auto terminal = Drag("/usr/share/Utilities/Terminal.app");
-    EXPECT_EQ(box->draggingEntered(terminal.get()), 2);
-    EXPECT_TRUE(box->performDragOperation(terminal.get()));
-    EXPECT_EQ(box->path(), QLatin1String("/usr/share/Utilities/Terminal.app"));
-    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016").toString(), box->path());
-    EXPECT_EQ(box->draggingEntered(Drag("/x/Snapp").get()), 2);
-    const auto upper = Drag("/x/Tool.APP");
-    EXPECT_EQ(box->draggingEntered(upper.get()), 0);
-    EXPECT_TRUE(box->performDragOperation(upper.get()));
-    EXPECT_EQ(box->path(), QLatin1String("/usr/share/Utilities/Terminal.app"));
-    QMimeData text;
-    text.setText("x.app");
-    EXPECT_EQ(box->draggingEntered(&text), 0);
+    EXPECT_EQ(box->draggingEntered(drag("/x/Snapp").get()), 2);
+    EXPECT_TRUE(box->performDragOperation(drag("/x/Terminal.app").get()));
+    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), "/x/Terminal.app");
+    EXPECT_EQ(box->draggingEntered(drag("/x/Tool.APP").get()), 0);
+    EXPECT_TRUE(box->performDragOperation(drag("/x/Tool.APP").get()));
+    EXPECT_EQ(box->path(), "/x/Terminal.app");
 
     box->setTitle("QuarkXPress 2017");
     gChosen = "/opt/Chosen.app";
     box->findChild<QPushButton *>()->click();
-    EXPECT_EQ(box->path(), QLatin1String("/opt/Chosen.app"));
-    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017").toString(), gChosen);
+    EXPECT_EQ(box->path(), "/opt/Chosen.app");
+    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017"), "/opt/Chosen.app");
     gChosen = QString(); // cancelled
     box->choose();
-    EXPECT_EQ(box->path(), QLatin1String("/opt/Chosen.app"));
+    EXPECT_EQ(box->path(), "/opt/Chosen.app");
 }
 
 } // namespace

@@ -19,18 +19,17 @@ TEST(DesktopIntegrationTest, MimePackageRecognisesLayoutDocumentsByTheirHeads) {
     ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(data.path()) + ":/usr/share");
     ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(data.filePath("none")));
 
-    ASSERT_TRUE(WriteFile(data.filePath("job1"), FromHex("00004D4D58505233204C204C5850")));
-    ASSERT_TRUE(WriteFile(data.filePath("job2"), FromHex("00004949585052333F003F000000")));
-    ASSERT_TRUE(WriteFile(data.filePath("job3"), InDesignVersionBytes(8, 0, 0, 0, 0)));
+    const char *const quark = "application/vnd.quark.quarkxpress";
+    const std::pair<QByteArray, const char *> heads[] = {
+        {FromHex("00004D4D58505233204C204C5850"), quark},
+        {FromHex("00004949585052333F003F000000"), quark},
+        {InDesignVersionBytes(8, 0, 0, 0, 0), "application/x-indesign"}};
     QMimeDatabase db;
-    EXPECT_EQ(db.mimeTypeForFile(data.filePath("job1")).name(),
-              QLatin1String("application/vnd.quark.quarkxpress"));
-    EXPECT_EQ(db.mimeTypeForFile(data.filePath("job2")).name(),
-              QLatin1String("application/vnd.quark.quarkxpress"));
-    EXPECT_EQ(db.mimeTypeForFile(data.filePath("job3")).name(),
-              QLatin1String("application/x-indesign"));
-    EXPECT_EQ(db.mimeTypeForFile("Plan.qxd", QMimeDatabase::MatchExtension).name(),
-              QLatin1String("application/vnd.quark.quarkxpress"));
+    for (const auto &[head, type] : heads) {
+        ASSERT_TRUE(WriteFile(data.filePath("job"), head));
+        EXPECT_EQ(db.mimeTypeForFile(data.filePath("job")).name(), type);
+    }
+    EXPECT_EQ(db.mimeTypeForFile("Plan.qxd", QMimeDatabase::MatchExtension).name(), quark);
 }
 
 } // namespace

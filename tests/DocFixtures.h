@@ -11,23 +11,16 @@
 // A 512-byte head of zeros with `bytes` written from `offset` on.
 inline QByteArray Head(std::initializer_list<unsigned char> bytes, int offset = 0, int size = 512) {
     QByteArray head(size, '\0');
-    int i = offset;
-    for (unsigned char b : bytes) {
-        if (i < size)
-            head[i] = static_cast<char>(b);
-        ++i;
-    }
+    for (unsigned char b : bytes)
+        if (offset < size)
+            head[offset++] = static_cast<char>(b);
     return head;
 }
 
 // An InDesign head: the 16-byte signature, "DOCUMENT", then bytes 24 onward.
 inline QByteArray InDesignHead(std::initializer_list<unsigned char> from24) {
-    QByteArray head = Head({0x06, 0x06, 0xED, 0xF5, 0xD8, 0x1D, 0x46, 0xE5, 0xBD, 0x31, 0xEF, 0xE7,
-                            0xFE, 0x74, 0xB7, 0x1D});
-    head.replace(16, 8, "DOCUMENT");
-    int i = 24;
-    for (unsigned char b : from24)
-        head[i++] = static_cast<char>(b);
+    QByteArray head = Head(from24, 24);
+    head.replace(0, 24, QByteArray::fromHex("0606EDF5D81D46E5BD31EFE7FE74B71D") + "DOCUMENT");
     return head;
 }
 

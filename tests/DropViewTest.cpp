@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -17,31 +16,26 @@ namespace {
 
 class DropViewTest : public DesktopFixture {
 protected:
+    // The labels sit below the view, as in the main window.
     void SetUp() override {
         DesktopFixture::SetUp();
-        // The labels sit in a layout below a hint, as in the main window.
-        auto *layout = new QVBoxLayout(&view);
-        layout->addWidget(new QLabel("hint"));
-        auto *inner = new QWidget;
-        auto *innerLayout = new QVBoxLayout(inner);
-        appName = new QLabel("initial");
+        auto *inner = new QWidget(&view);
+        appName = new QLabel("initial", inner);
+        platform = new QLabel("initial", inner);
         appName->setProperty("tag", 1);
-        platform = new QLabel("initial");
         platform->setProperty("tag", 2);
-        innerLayout->addWidget(appName);
-        innerLayout->addWidget(platform);
-        layout->addWidget(inner);
         view.awakeFromNib();
     }
 
-    static QMimeData *Drag(const QStringList &paths) {
-        auto *data = new QMimeData;
-        QList<QUrl> urls;
-        for (const QString &p : paths)
-            urls << QUrl::fromLocalFile(p);
-        data->setUrls(urls);
+    // A drag of the file `name`, written with `bytes`.
+    std::unique_ptr<QMimeData> drag(const QString &name, const QByteArray &bytes) {
+        EXPECT_TRUE(WriteFile(path(name), bytes));
+        auto data = std::make_unique<QMimeData>();
+        data->setUrls({QUrl::fromLocalFile(path(name))});
         return data;
     }
+
+    QString labels() const { return appName->text() + "|" + platform->text(); }
 
     DropView view;
     QLabel *appName = nullptr;
@@ -49,130 +43,97 @@ protected:
 };
 
 TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndAcceptedOnlyWhenRecognised) {
-    EXPECT_TRUE(view.acceptDrops());
-    ASSERT_TRUE(WriteFile(path("cs6.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
-    std::unique_ptr<QMimeData> drag(Drag({path("cs6.indd")}));
-    EXPECT_EQ(view.draggingEntered(drag.get()), 2);
-    EXPECT_EQ(appName->text(), QLatin1String("Adobe InDesign CS6"));
-    EXPECT_EQ(platform->text(), GetString("---"));
-    view.draggingExited();
-    EXPECT_EQ(appName->text(), QLatin1String(""));
-    EXPECT_EQ(platform->text(), QLatin1String(""));
-
-    // A Windows QuarkXPress document; "os" is compared exactly.
-    ASSERT_TRUE(WriteFile(path("win.qxp"), FromHex("00004949585052334C204C205850")));
-    drag.reset(Drag({path("win.qxp")}));
-    EXPECT_EQ(view.draggingEntered(drag.get()), 2);
-    EXPECT_EQ(appName->text(), QLatin1String("QuarkXPress 2016"));
-    EXPECT_EQ(platform->text(), GetString("Win"));
-    DocInfo lower;
-    lower.appName = "QuarkXPress";
-    lower.os = "m";
-    view.setLabels(&lower);
-    EXPECT_EQ(appName->text(), QLatin1String("QuarkXPress (null)"));
-    EXPECT_EQ(platform->text(), QLatin1String("---"));
-
-    // Unknown files, version 0 and drags without files are refused.
-    ASSERT_TRUE(WriteFile(path("notes.txt"), QByteArray(600, 'x')));
-    drag.reset(Drag({path("notes.txt")}));
-    EXPECT_EQ(view.draggingEntered(drag.get()), 0);
-    EXPECT_EQ(appName->text(), QLatin1String("(null) (null)"));
-    ASSERT_TRUE(WriteFile(path("v0.indd"), InDesignVersionBytes(0, 0, 0, 2, 0)));
-    drag.reset(Drag({path("v0.indd")}));
-    EXPECT_EQ(view.draggingEntered(drag.get()), 0);
-    EXPECT_EQ(appName->text(), QLatin1String("Adobe InDesign ??"));
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        int answer;
+        const char *app, *platform;
+    } cases[] = {
+        {"cs6.indd", InDesignVersionBytes(8, 0, 0, 0, 0), 2, "Adobe InDesign CS6", "---"},
+        {"win.qxp", FromHex("00004949585052334C204C205850"), 2, "QuarkXPress 2016", "Win"},
+        {"mac.qxp", FromHex("00004D4D58505233204C204C5850"), 2, "QuarkXPress 2016", "Mac"},
+        {"notes.txt", QByteArray(600, 'x'), 0, "(null) (null)", "---"},
+        {"v0.indd", InDesignVersionBytes(0, 0, 0, 2, 0), 0, "Adobe InDesign ??", "---"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(view.draggingEntered(drag(c.name, c.bytes).get()), c.answer);
+        EXPECT_EQ(labels(), c.app + ("|" + GetString(c.platform)));
+        view.draggingExited();
+        EXPECT_EQ(labels(), "|");
+    }
     QMimeData text;
     text.setText("just text");
     EXPECT_EQ(view.draggingEntered(&text), 0);
+    // The platform is compared exactly.
+    DocInfo lower;
+    lower.os = "m";
+    view.setLabels(&lower);
+    EXPECT_EQ(platform->text(), "---");
 }
 
 // A drag as the window system delivers it: to the window, which routes it
-// to the view under the pointer. Answers whether the drop would be taken.
-struct WindowDrag {
-    QWindow *window;
-    QMimeData *data;
-    bool move() {
-        QDragMoveEvent event(QPoint(20, 20), Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton,
-                             Qt::NoModifier);
-        QCoreApplication::sendEvent(window, &event);
-        return event.isAccepted() && event.dropAction() == Qt::LinkAction;
-    }
-    bool enter() {
-        QDragEnterEvent event(QPoint(20, 20), Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(window, &event);
-        return move(); // the window system follows an entry with a move
-    }
-    void leave() {
-        QDragLeaveEvent event;
-        QCoreApplication::sendEvent(window, &event);
-    }
-};
+// to the view under the pointer; an entry is followed by a move. Answers
+// whether the drop would be taken.
+bool Hover(QWindow *window, QMimeData *data, bool enter) {
+    const Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction;
+    QDragEnterEvent entry(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
+    if (enter)
+        QCoreApplication::sendEvent(window, &entry);
+    QDragMoveEvent move(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+    return move.isAccepted() && move.dropAction() == Qt::LinkAction;
+}
 
 TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     view.resize(200, 200);
     view.show();
     ASSERT_TRUE(view.windowHandle());
-    ASSERT_TRUE(WriteFile(path("cs6.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
-    ASSERT_TRUE(WriteFile(path("notes.txt"), QByteArray(600, 'x')));
-    std::unique_ptr<QMimeData> known(Drag({path("cs6.indd")}));
-    std::unique_ptr<QMimeData> unknown(Drag({path("notes.txt")}));
-
+    const auto known = drag("cs6.indd", InDesignVersionBytes(8, 0, 0, 0, 0));
+    const auto unknown = drag("notes.txt", QByteArray(600, 'x'));
     for (QMimeData *data : {known.get(), unknown.get()}) {
-        WindowDrag drag{view.windowHandle(), data};
-        EXPECT_EQ(drag.enter(), data == known.get());
-        EXPECT_NE(appName->text(), QLatin1String(""));
-        EXPECT_EQ(drag.move(), data == known.get()); // the answer holds while it hovers
-        drag.leave();                                // left, or cancelled
-        EXPECT_EQ(appName->text(), QLatin1String(""));
-        EXPECT_EQ(platform->text(), QLatin1String(""));
+        EXPECT_EQ(Hover(view.windowHandle(), data, true), data == known.get());
+        EXPECT_NE(labels(), "|");
+        // The answer holds while it hovers, and the labels go when it leaves.
+        EXPECT_EQ(Hover(view.windowHandle(), data, false), data == known.get());
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(view.windowHandle(), &leave);
+        EXPECT_EQ(labels(), "|");
     }
 
     // Dropped: the labels go at once, the opening waits for the drop to end.
-    WindowDrag drag{view.windowHandle(), known.get()};
-    ASSERT_TRUE(drag.enter());
+    ASSERT_TRUE(Hover(view.windowHandle(), known.get(), true));
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction | Qt::LinkAction, known.get(), Qt::LeftButton,
                     Qt::NoModifier);
     QCoreApplication::sendEvent(view.windowHandle(), &drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drop.dropAction(), Qt::LinkAction);
-    EXPECT_EQ(appName->text(), QLatin1String(""));
+    EXPECT_EQ(labels(), "|");
     EXPECT_TRUE(alerts.isEmpty());
     QCoreApplication::processEvents();
     ASSERT_EQ(alerts.size(), 1);
-    EXPECT_EQ(alerts[0].message,
-              Format(GetString("appNotFound"), QStringLiteral("Adobe InDesign CS6")));
+    EXPECT_EQ(alerts[0].message, Format(GetString("appNotFound"), QString("Adobe InDesign CS6")));
 }
 
 TEST_F(DropViewTest, ADropClearsTheLabelsThenOpensOnlyTheFirstFile) {
-    ASSERT_TRUE(WriteFile(path("a.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
+    const auto files = drag("a.indd", InDesignVersionBytes(8, 0, 0, 0, 0));
     ASSERT_TRUE(WriteFile(path("b.indd"), InDesignVersionBytes(9, 0, 0, 0, 0)));
-    ASSERT_TRUE(WriteFile(path("c.indd"), InDesignVersionBytes(10, 0, 0, 0, 0)));
-    std::unique_ptr<QMimeData> drag(Drag({path("a.indd"), path("b.indd"), path("c.indd")}));
-    view.draggingEntered(drag.get());
-    EXPECT_EQ(appName->text(), QLatin1String("Adobe InDesign CS6"));
-
+    files->setUrls(files->urls() << QUrl::fromLocalFile(path("b.indd")));
+    view.draggingEntered(files.get());
     QStringList labelsAtAlert;
-    onAlert = [&](const AlertRequest &) { labelsAtAlert << appName->text() << platform->text(); };
-    EXPECT_TRUE(view.prepareForDragOperation(drag.get()));
-    EXPECT_TRUE(view.performDragOperation(drag.get()));
-    ASSERT_EQ(alerts.size(), 1);
-    EXPECT_EQ(alerts[0].message,
-              Format(GetString("appNotFound"), QStringLiteral("Adobe InDesign CS6")));
-    EXPECT_EQ(labelsAtAlert, QStringList({"", ""}));
+    onAlert = [&](const AlertRequest &request) { labelsAtAlert << labels() << request.message; };
+    EXPECT_TRUE(view.performDragOperation(files.get()));
+    EXPECT_EQ(labelsAtAlert,
+              QStringList({"|", Format(GetString("appNotFound"), QString("Adobe InDesign CS6"))}));
 }
 
 TEST_F(DropViewTest, HtmlHeadValuesAreShownInTheApplicationLabel) {
-    ASSERT_TRUE(WriteFile(path("page.html"),
-                          "<html><head><meta name='jahr' content='2019'>"
-                          "<meta name='cmspage_title_nr' content='12'><title>x</title></head>"
-                          "<body><p>unclosed</body></html>"));
-    platform->setText("kept");
+    ASSERT_TRUE(WriteFile(path("page.html"), "<html><head><meta name='jahr' content='2019'>"
+                                             "<meta name='cmspage_title_nr' content='12'></head>"
+                                             "<body><p>unclosed</body></html>"));
     view.doHTML(path("page.html"));
-    EXPECT_EQ(appName->text(), QLatin1String("2019/(null)/12"));
-    EXPECT_EQ(platform->text(), QLatin1String("kept"));
     view.doHTML(path("missing.html"));
-    EXPECT_EQ(appName->text(), QLatin1String("2019/(null)/12"));
+    EXPECT_EQ(labels(), "2019/(null)/12|initial");
 }
 
 } // namespace

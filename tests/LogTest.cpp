@@ -12,9 +12,10 @@ namespace {
 
 const QByteArray kSeparator = QByteArray(73, '-') + '\n';
 
-bool IsStartLine(const QByteArray &line) {
+// The whole text is one start line.
+bool IsStartLine(const QByteArray &text) {
     static const QRegularExpression form(QStringLiteral("^[^\\n]+: Tavo 2\\.20\\n$"));
-    return form.match(QString::fromUtf8(line)).hasMatch();
+    return form.match(QString::fromUtf8(text)).hasMatch();
 }
 
 // Each test has a home of its own, so its Documents folder starts empty.
@@ -27,62 +28,55 @@ protected:
     ScopedEnv configEnv{"XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config"))};
 };
 
-TEST_F(LogTest, NothingIsWrittenBeforeTheStart) {
-    if (LoggingEnabled())
-        GTEST_SKIP() << "an earlier test in this process started the log";
-    EXPECT_TRUE(LogPath().isNull());
-    WriteLog("early");
-    LogError("early", "context");
-    EXPECT_FALSE(QFileInfo::exists(DocumentsFolder()));
-}
-
 TEST_F(LogTest, ModesDecideWhatIsKeptOfTheLastRun) {
-    QByteArray old(20000, 'a');
-    const auto start = [&](quint8 mode, qint64 limit) {
-        EXPECT_TRUE(WriteAll(logFile(), old));
-        StartLog(mode, limit, "Vellmoran");
-        return ReadAll(logFile());
+    // Lines of the last run, oldest first, so that a cut shows which end it kept.
+    QByteArray last;
+    for (int i = 0; i < 2000; ++i)
+        last += QByteArray::number(100000 + i) + " ran\n";
+    const struct {
+        quint8 mode;
+        qint64 limit;
+        QByteArray old, kept;
+    } cases[] = {
+        {1, 12000, last, ""}, // a fresh log
+        {0, 12000, last, last.right(12000) + kSeparator},
+        {0, 12000, "short\n", "short\n" + kSeparator},
+        {0, 0, last, kSeparator},
+        {2, 100, last, last.right(100)},
+        {2, -5, last, last}, // a negative limit names no size to cut to
     };
-    EXPECT_TRUE(IsStartLine(start(1, 12000)));
-    EXPECT_EQ(LogPath(), logFile());
-
-    QByteArray log = start(0, 12000);
-    EXPECT_EQ(log.left(12000), old.right(12000));
-    EXPECT_EQ(log.mid(12000, kSeparator.size()), kSeparator);
-    EXPECT_TRUE(IsStartLine(log.mid(12000 + kSeparator.size())));
-
-    log = start(0, 0);
-    EXPECT_TRUE(log.startsWith(kSeparator) && IsStartLine(log.mid(kSeparator.size())));
-
-    log = start(2, 100);
-    EXPECT_TRUE(log.startsWith(old.right(100)) && IsStartLine(log.mid(100)));
-
-    // A negative limit names no size to cut to: the log is kept whole.
-    log = start(2, -5);
-    EXPECT_TRUE(log.startsWith(old) && IsStartLine(log.mid(old.size())));
-
-    old = "short\n";
-    EXPECT_TRUE(start(0, 12000).startsWith(old + kSeparator));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", limit " << c.limit);
+        ASSERT_TRUE(WriteAll(logFile(), c.old));
+        StartLog(c.mode, c.limit, "Vellmoran");
+        EXPECT_EQ(LogPath(), logFile());
+        const QByteArray log = ReadAll(logFile());
+        EXPECT_EQ(log.left(c.kept.size()), c.kept);
+        EXPECT_TRUE(IsStartLine(log.mid(c.kept.size()))) << log.right(200).constData();
+    }
 }
 
 TEST_F(LogTest, MessageLinesInAFolderThatDidNotExist) {
+    // Nothing is written before the start.
+    EXPECT_TRUE(LogPath().isNull());
+    LogError("early", "context");
+    EXPECT_FALSE(QFileInfo::exists(DocumentsFolder()));
     StartLog(1, 12000, QString());
     EXPECT_EQ(LogPath(), DocumentsFolder() + "/Tavo.txt");
     const qsizetype start = ReadAll(LogPath()).size();
-    EXPECT_TRUE(IsStartLine(ReadAll(LogPath())));
 
     LogError(QString(), "/x/Tavo.plist");
     LogFormat(QString(), "ignored");
     LogError("Permission denied", "/x/Tavo.plist");
     LogError("Disk full");
     LogFormat("%@ %d%% of %s, %@", "Grüße aus Köln", 42, "qxd", QString());
-    const QStringList lines = QString::fromUtf8(ReadAll(LogPath()).mid(start)).split('\n');
+    WriteLog(QString());
     const QRegularExpression form(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}: Tavo::"));
-    QStringList messages;
-    for (QString line : lines)
-        messages.append(line.remove(form));
+    QStringList messages = QString::fromUtf8(ReadAll(LogPath()).mid(start)).split('\n');
+    for (QString &line : messages)
+        line.remove(form);
     EXPECT_EQ(messages, QStringList({"/x/Tavo.plist: Permission denied", "Disk full",
-                                     "Grüße aus Köln 42% of qxd, (null)", ""}));
+                                     "Grüße aus Köln 42% of qxd, (null)", "(null)"}));
 
     // A log removed while Tavo runs is not brought back by later lines.
     ASSERT_TRUE(QFile::remove(LogPath()));
@@ -94,7 +88,7 @@ TEST_F(LogTest, AFolderInTheLogsPlaceIsLeftAloneAndNoNameForgesALine) {
     ASSERT_TRUE(WriteAll(logFile() + "/keep.txt", "somebody's file"));
     StartLog(1, 12000, "Vellmoran");
     LogFormat("%@", "nowhere to go");
-    EXPECT_EQ(ReadAll(logFile() + "/keep.txt"), QByteArray("somebody's file"));
+    EXPECT_EQ(ReadAll(logFile() + "/keep.txt"), "somebody's file");
 
     ASSERT_TRUE(QDir(logFile()).removeRecursively());
     StartLog(1, 12000, "Vellmoran");

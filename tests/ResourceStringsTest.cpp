@@ -10,8 +10,6 @@
 #include "toolkit/XmlHelpers.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -26,20 +24,9 @@ namespace {
 QHash<QString, QSet<QString>> LanguagesOfKeys() {
     QHash<QString, QSet<QString>> languages;
     const XmlDocument document = LoadXMLDocument(ResourcePath("MyStrings", "xml"), 0);
-    if (!document)
-        return languages;
-    xmlNode *root = xmlDocGetRootElement(document.get());
-    const bool perEntry = NodeName(root) == "strings2";
-    for (xmlNode *outer = root->children; outer; outer = outer->next) {
-        for (xmlNode *inner = outer->children; inner; inner = inner->next) {
-            if (inner->type != XML_ELEMENT_NODE)
-                continue;
-            if (perEntry)
-                languages[NodeName(outer)].insert(NodeName(inner));
-            else
-                languages[NodeName(inner)].insert(NodeName(outer));
-        }
-    }
+    xmlNode *root = document ? xmlDocGetRootElement(document.get()) : nullptr;
+    for (xmlNode *text : NodesForXPath(root, "/strings2/*/*").value_or(QList<xmlNode *>()))
+        languages[NodeName(text->parent)].insert(NodeName(text));
     return languages;
 }
 
@@ -48,23 +35,20 @@ QHash<QString, QSet<QString>> LanguagesOfKeys() {
 // no XML names can never be keys and are shown as they stand.
 QStringList UntranslatedTitles(const QString &uiPath) {
     static const QHash<QString, QSet<QString>> languages = LanguagesOfKeys();
-    static const QRegularExpression xmlName(QStringLiteral("^[\\w][\\w.-]*$"),
-                                            QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression key(QStringLiteral("^([^\\d\\W][\\w.-]*?)[:?!…]?$"),
+                                        QRegularExpression::UseUnicodePropertiesOption);
     const XmlDocument document = LoadXMLDocument(uiPath, 0);
     const auto titles = NodesForXPath(
-        xmlDocGetRootElement(document.get()),
+        document ? xmlDocGetRootElement(document.get()) : nullptr,
         "//property[@name='text' or @name='title' or @name='windowTitle']/string[not(@notr)]"
         " | //attribute[@name='title']/string[not(@notr)]");
     if (!titles)
         return {"unreadable " + uiPath};
     QStringList missing;
     for (xmlNode *node : *titles) {
-        QString key = NodeStringValue(node);
-        if (QStringList{":", "?", "!", QString::fromUtf8("…")}.contains(key.right(1)))
-            key.chop(1);
-        if (xmlName.match(key).hasMatch() && !key[0].isDigit() &&
-            !(languages.value(key).contains("en") && languages.value(key).contains("de")))
-            missing << key;
+        const QString name = key.match(NodeStringValue(node)).captured(1);
+        if (!name.isEmpty() && languages.value(name) != QSet<QString>{"en", "de"})
+            missing << name;
     }
     return missing;
 }
@@ -77,25 +61,20 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
         EXPECT_EQ(languages.value(key), (QSet<QString>{"en", "de"})) << key.toStdString();
 
     for (const QString language : {"en", "de"}) {
-        LoadStringTable("MyStrings", language);
-        ASSERT_TRUE(gStrings);
-        const QStringList shown{Format(GetString("about"), "Tavo", "2.20"),
-                                Format(GetString("copyright"), 2019),
-                                Format(GetString("appNotFound"), QString("QuarkXPress 2016"))};
-        for (const QString &text : shown)
-            EXPECT_FALSE(text.contains("(null)") || text.contains('%')) << text.toStdString();
-        EXPECT_TRUE(shown[0].contains("Tavo") && shown[0].contains("2.20"));
-        EXPECT_TRUE(shown[1].contains("2019"));
-        EXPECT_TRUE(shown[2].contains("QuarkXPress 2016"));
+        ASSERT_TRUE(LoadStringTable("MyStrings", language));
+        const QString shown = Format(GetString("about"), "Tavo", "2.20") +
+                              Format(GetString("copyright"), 2019) +
+                              Format(GetString("appNotFound"), QString("QuarkXPress 2016"));
+        EXPECT_FALSE(shown.contains("(null)") || shown.contains('%')) << shown.toStdString();
+        for (const char *argument : {"Tavo", "2.20", "2019", "QuarkXPress 2016"})
+            EXPECT_TRUE(shown.contains(argument)) << shown.toStdString();
     }
 
-    // A German user sees German, an Italian one English.
+    // A German user sees German, an Italian one English, in Qt's own dialogs too.
     LoadStringTable("MyStrings", PreferredLanguageCode({"de-AT", "en-US"}));
     EXPECT_EQ(GetString("cancel"), "Abbrechen");
     LoadStringTable("MyStrings", PreferredLanguageCode({"it-IT"}));
     EXPECT_EQ(GetString("cancel"), "Cancel");
-
-    // Qt's own dialogs follow the same choice.
     ASSERT_TRUE(LoadQtTranslations("de"));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Suchen in:");
     EXPECT_FALSE(LoadQtTranslations(QString()));
@@ -103,19 +82,14 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
 }
 
 TEST(ResourceStringsTest, EveryInterfaceTitleHasEnglishAndGerman) {
+    // The check itself finds what is missing.
     QTemporaryDir dir;
-    QFile probe(dir.filePath("Probe.ui"));
-    ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
-    probe.write(R"(<ui version="4.0"><widget class="QMainWindow" name="w">
-      <property name="windowTitle"><string>Tavo</string></property>
-      <widget class="QTabWidget" name="t"><widget class="QWidget" name="p">
-        <attribute name="title"><string>noSuchTab:</string></attribute></widget></widget>
-      <widget class="QLabel" name="l"><property name="text"><string>Free text</string></property></widget>
-      <widget class="QLabel" name="n"><property name="text"><string notr="true">notATitle</string></property></widget>
-      <action name="a"><property name="text"><string>noSuchAction…</string></property></action>
-    </widget></ui>)");
-    probe.close();
-    EXPECT_EQ(UntranslatedTitles(probe.fileName()), (QStringList{"noSuchTab", "noSuchAction"}));
+    ASSERT_TRUE(WriteAll(dir.filePath("Probe.ui"),
+                         "<ui><property name='windowTitle'><string>Tavo</string></property>"
+                         "<attribute name='title'><string>noSuchTab:</string></attribute>"
+                         "<property name='text'><string notr='true'>notATitle</string></property>"
+                         "<property name='text'><string>Free text</string></property></ui>"));
+    EXPECT_EQ(UntranslatedTitles(dir.filePath("Probe.ui")), QStringList{"noSuchTab"});
 
     const QDir resources(gBundle->resourceFolder());
     for (const QString &file : resources.entryList({"*.ui"}, QDir::Files))

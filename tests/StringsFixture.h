@@ -10,7 +10,6 @@
 #include "strings/StringTableFile.h"
 #include "toolkit/Resources.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -27,9 +26,7 @@ protected:
     }
 
     void writeResource(const QString &fileName, const QByteArray &content) {
-        QFile file(mResources.filePath(fileName));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        ASSERT_TRUE(WriteAll(mResources.filePath(fileName), content));
     }
 
     // Loads MyStrings.xml holding `xml` for a user of `language`.

@@ -1,7 +1,8 @@
 #pragma once
 
 // Helpers of the toolkit and settings tests: whole files, an environment
-// variable set for one test, readable Qt texts in failure messages.
+// variable set for one test, file permissions that bind even root, readable
+// Qt texts in failure messages.
 
 #include <QByteArray>
 #include <QDir>
@@ -11,6 +12,10 @@
 #include <QStringList>
 
 #include <ostream>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 class ScopedEnv {
 public:
@@ -27,6 +32,27 @@ private:
     const char *mName;
     bool mHad;
     QByteArray mOld;
+};
+
+// While it lives, the calling thread obeys file permissions as their owner
+// would, even as root (CI runs the tests as root): the capabilities that pass
+// over them leave its effective set, and come back at the end. Only this
+// thread changes, so nothing else in the process loses or gains a right.
+class ObeyFilePermissions {
+public:
+    ObeyFilePermissions() {
+        syscall(SYS_capget, &mHeader, mSaved);
+        __user_cap_data_struct lowered[2] = {mSaved[0], mSaved[1]};
+        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+        syscall(SYS_capset, &mHeader, lowered);
+    }
+    ~ObeyFilePermissions() { syscall(SYS_capset, &mHeader, mSaved); }
+    ObeyFilePermissions(const ObeyFilePermissions &) = delete;
+    ObeyFilePermissions &operator=(const ObeyFilePermissions &) = delete;
+
+private:
+    __user_cap_header_struct mHeader{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct mSaved[2]{};
 };
 
 inline void PrintTo(const QString &text, std::ostream *out) {

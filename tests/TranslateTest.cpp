@@ -2,23 +2,17 @@
 
 #include "strings/Translate.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStandardItemModel>
-#include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTableWidget>
-#include <QTextEdit>
-#include <QTextFrame>
 #include <QTreeWidget>
 
 #include <stdexcept>
@@ -30,11 +24,9 @@ protected:
     void SetUp() override {
         StringsFixture::SetUp();
         loadTable(R"(<strings><de>
-  <Open>Öffnen</Open><File>Ablage</File><Ablage>looked up twice</Ablage>
-  <Recent>Zuletzt benutzt</Recent><Clear>Leeren</Clear><Name>Name</Name>
-  <size>Größe</size><kind>Art</kind><first>second</first><second>third</second>
-  <General>Allgemein</General><Options>Optionen</Options><choose>Auswählen</choose>
-  <Settings>Einstellungen</Settings><empty/>
+  <Open>Öffnen</Open><File>Ablage</File><Ablage>twice</Ablage><Recent>Zuletzt</Recent>
+  <Clear>Leeren</Clear><size>Größe</size><kind>Art</kind><first>second</first>
+  <second>third</second><General>Allgemein</General><Settings>Einstellungen</Settings><empty/>
 </de></strings>)",
                   "de");
         gStrings->insert("Really?", "Wirklich?");
@@ -42,122 +34,75 @@ protected:
 };
 
 TEST_F(TranslateTest, OneTrailingMarkIsKeptOutOfTheLookup) {
-    EXPECT_EQ(TranslateString(QString::fromUtf8("Open…")), QString::fromUtf8("Öffnen…"));
-    EXPECT_EQ(TranslateString("Open!"), QString::fromUtf8("Öffnen!"));
-    EXPECT_EQ(TranslateString("Really?!"), "Wirklich?!");
-    EXPECT_EQ(TranslateString("Open..."), "Open...");
-    EXPECT_EQ(TranslateString("Open: "), "Open: ");
-    EXPECT_EQ(TranslateString("Nothing:"), "Nothing:");
-    EXPECT_EQ(TranslateString(":"), ":");
-    EXPECT_EQ(TranslateString("empty:"), ":");
-    EXPECT_EQ(TranslateString(QString()), "");
-    EXPECT_FALSE(TranslateString(QString()).isNull());
+    const std::pair<QString, QString> cases[] = {
+        {"Open…", "Öffnen…"},   {"Open!", "Öffnen!"}, {"Really?!", "Wirklich?!"},
+        {"Open...", "Open..."}, {"Open: ", "Open: "}, {":", ":"},
+        {"empty:", ":"},        {QString(), ""},
+    };
+    for (const auto &[text, translated] : cases) {
+        EXPECT_EQ(TranslateString(text), translated) << text.toStdString();
+        EXPECT_FALSE(TranslateString(text).isNull());
+    }
 }
 
 TEST_F(TranslateTest, MenusTranslateEveryItemAndSubmenuOnce) {
     QMainWindow window;
-    QMenuBar *bar = window.menuBar();
-    QMenu *file = bar->addMenu("File");
-    QAction *open = file->addAction(QString::fromUtf8("Open…"));
+    QMenu *file = window.menuBar()->addMenu("File");
+    QAction *open = file->addAction("Open…");
     file->addSeparator();
     QMenu *recent = file->addMenu("Recent");
     QAction *clear = recent->addAction("Clear");
-
-    TranslateMainMenu(bar);
-    EXPECT_EQ(file->title(), "Ablage"); // not "looked up twice"
-    EXPECT_EQ(open->text(), QString::fromUtf8("Öffnen…"));
-    EXPECT_EQ(recent->title(), "Zuletzt benutzt");
-    EXPECT_EQ(clear->text(), "Leeren");
-
+    TranslateMainMenu(window.menuBar());
     TranslateMenu(recent); // a menu's own title is its parent's business
-    EXPECT_EQ(recent->title(), "Zuletzt benutzt");
-    TranslateMainMenu(nullptr);
+    EXPECT_EQ(QStringList({file->title(), open->text(), recent->title(), clear->text()}),
+              QStringList({"Ablage", "Öffnen…", "Zuletzt", "Leeren"}));
 }
 
-TEST_F(TranslateTest, ViewsAreTranslatedByKindThroughTheirTree) {
-    QWidget root;
-    root.setWindowTitle("Open");
-    auto *label = new QLabel("Name:", &root);
-    auto *picture = new QLabel(&root);
-    auto *edit = new QLineEdit("Open", &root);
-    auto *combo = new QComboBox(&root);
+TEST_F(TranslateTest, AWindowIsTranslatedByKindThroughItsTree) {
+    QWidget window;
+    window.setWindowTitle("Settings");
+    auto *label = new QLabel("Open:", &window);
+    auto *combo = new QComboBox(&window);
     combo->setEditable(true);
     combo->addItems({"Open", "Clear"});
-    auto *popUp = new QComboBox(&root);
+    auto *popUp = new QComboBox(&window);
     popUp->addItems({"first", "size", "other"});
-    auto *check = new QCheckBox("Options", &root);
-    auto *tabBar = new QTabBar(&root); // neither a field nor a button: kept
-    tabBar->addTab("Open");
-    auto *tabs = new QTabWidget(&root);
-    auto *page = new QWidget;
-    auto *inTab = new QPushButton("Clear", page);
-    tabs->addTab(page, "General");
-    tabs->addTab(new QWidget, "Options");
-    auto *box = new QGroupBox("Settings", &root);
-    auto *inBox = new QCheckBox("Open", box);
-    auto *deep = new QPushButton("choose", new QWidget(new QWidget(&root)));
-    auto *scroll = new QScrollArea(&root);
-    auto *content = new QLabel("Open");
-    scroll->setWidget(content);
-    auto *rich = new QTextEdit("Open", &root);
-    auto *plain = new QPlainTextEdit("Open", &root);
-
-    TranslateViews(&root);
-
-    EXPECT_EQ(root.windowTitle(), "Open");
-    EXPECT_EQ(label->text(), "Name:");
-    EXPECT_TRUE(picture->text().isNull());
-    EXPECT_EQ(edit->text(), QString::fromUtf8("Öffnen"));
-    EXPECT_EQ(combo->currentText(), QString::fromUtf8("Öffnen"));
-    EXPECT_EQ(combo->itemText(1), "Clear"); // an editable combo's list is data
-    EXPECT_EQ(popUp->itemText(0), "third"); // pop-up items are translated twice
-    EXPECT_EQ(popUp->itemText(1), QString::fromUtf8("Größe"));
-    EXPECT_EQ(popUp->itemText(2), "other");
-    EXPECT_EQ(check->text(), "Optionen");
-    EXPECT_EQ(tabBar->tabText(0), "Open");
-    EXPECT_EQ(tabs->tabText(0) + tabs->tabText(1), "AllgemeinOptionen");
-    EXPECT_EQ(inTab->text(), "Leeren");
-    EXPECT_EQ(box->title(), "Einstellungen");
-    EXPECT_EQ(inBox->text(), QString::fromUtf8("Öffnen"));
-    EXPECT_EQ(deep->text(), QString::fromUtf8("Auswählen"));
-    EXPECT_EQ(content->text(), QString::fromUtf8("Öffnen"));
-
-    // Text views keep their text and get an inset of 0 by 2.
-    EXPECT_EQ(rich->toPlainText() + plain->toPlainText(), "OpenOpen");
-    const QTextFrameFormat frame = rich->document()->rootFrame()->frameFormat();
-    EXPECT_EQ(
-        QMarginsF(frame.leftMargin(), frame.topMargin(), frame.rightMargin(), frame.bottomMargin()),
-        QMarginsF(0, 2, 0, 2));
-    EXPECT_EQ(plain->document()->documentMargin(), 0);
-    EXPECT_EQ(plain->viewport()->geometry(), plain->contentsRect().adjusted(0, 2, 0, -2));
-}
-
-TEST_F(TranslateTest, ColumnHeadersFallBackToTheirIdentifiers) {
-    const QStringList headers{"Name", "Size", "Size", "Size", "", "size"};
-    const QList<QVariant> identifiers{QVariant(), "kind", "col3", QVariant(), "size", "kind"};
-    QWidget root;
-    auto *table = new QTableWidget(1, 6, &root);
+    auto *tabs = new QTabWidget(&window);
+    auto *inTab = new QPushButton("Clear", new QWidget);
+    tabs->addTab(inTab->parentWidget(), "General");
+    auto *box = new QGroupBox("Settings", &window);
+    auto *scroll = new QScrollArea(box);
+    scroll->setWidget(new QLabel("Open"));
+    auto *plain = new QPlainTextEdit("Open", &window);
+    // A header that no key matches falls back to its column's identifier.
+    const QStringList headers{"Name", "Size", "Size", "", "size"};
+    const QVariantList identifiers{QVariant(), "kind", QVariant(), "size", QVariant()};
+    auto *table = new QTableWidget(1, 5, &window);
     table->setHorizontalHeaderLabels(headers);
-    auto *tree = new QTreeWidget(&root);
+    auto *tree = new QTreeWidget(&window);
     tree->setHeaderLabels(headers);
-    auto *model = new QStandardItemModel(0, 6, &root);
-    (new QTableView(&root))->setModel(model);
-    const QList<QAbstractItemModel *> models{table->model(), tree->model(), model};
-    for (int c = 0; c < 6; ++c) {
-        model->setHeaderData(c, Qt::Horizontal, headers[c]);
-        for (QAbstractItemModel *m : models)
-            m->setHeaderData(c, Qt::Horizontal, identifiers[c], kColumnIdentifierRole);
+    for (QAbstractItemModel *model : {table->model(), tree->model()}) {
+        for (int c = 0; c < 5; ++c)
+            model->setHeaderData(c, Qt::Horizontal, identifiers[c], kColumnIdentifierRole);
     }
 
-    TranslateViews(&root);
+    TranslateWindow(&window);
 
-    for (QAbstractItemModel *m : models) {
+    EXPECT_EQ(window.windowTitle() + label->text(), "EinstellungenÖffnen:");
+    EXPECT_EQ(combo->currentText() + combo->itemText(1), "ÖffnenClear"); // its list is data
+    // A pop-up's items are translated twice.
+    EXPECT_EQ(popUp->itemText(0) + popUp->itemText(1) + popUp->itemText(2), "thirdGrößeother");
+    EXPECT_EQ(tabs->tabText(0) + inTab->text(), "AllgemeinLeeren");
+    EXPECT_EQ(box->title() + qobject_cast<QLabel *>(scroll->widget())->text(),
+              "EinstellungenÖffnen");
+    // Text views keep their text and get an inset of 0 by 2.
+    EXPECT_EQ(plain->toPlainText(), "Open");
+    EXPECT_EQ(plain->viewport()->geometry(), plain->contentsRect().adjusted(0, 2, 0, -2));
+    for (QAbstractItemModel *model : {table->model(), tree->model()}) {
         QStringList shown;
-        for (int c = 0; c < 6; ++c)
-            shown << m->headerData(c, Qt::Horizontal).toString();
-        // Without an identifier to fall back on, a header keeps its text.
-        EXPECT_EQ(shown,
-                  (QStringList{"Name", "Art", "col3", "Size", "", QString::fromUtf8("Größe")}));
+        for (int c = 0; c < 5; ++c)
+            shown << model->headerData(c, Qt::Horizontal).toString();
+        EXPECT_EQ(shown, (QStringList{"Name", "Art", "Size", "", "Größe"}));
     }
 }
 
@@ -175,31 +120,21 @@ public:
     }
 };
 
-TEST_F(TranslateTest, WindowsAreTranslatedAndSurviveFailures) {
+TEST_F(TranslateTest, WhatWasTranslatedBeforeAFailureStaysTranslated) {
     QWidget window;
-    window.setWindowTitle("Settings");
     auto *before = new QLabel("Open", &window);
     auto *model = new FailingModel(0, 1, &window);
     (new QTableView(&window))->setModel(model);
     auto *after = new QLabel("Clear", &window);
-
-    model->failure = 1;
-    TranslateWindow(&window);
-    EXPECT_EQ(window.windowTitle(), "Einstellungen");
-    EXPECT_EQ(before->text(), QString::fromUtf8("Öffnen"));
-    EXPECT_EQ(after->text(), "Clear");
-    ASSERT_EQ(alerts.size(), 1);
-    EXPECT_EQ(alerts[0].message, "header 50% broken");
-
-    model->failure = 2;
-    TranslateWindow(&window);
-    ASSERT_EQ(alerts.size(), 2);
-    EXPECT_FALSE(alerts[1].message.isEmpty());
-
+    for (int failure : {1, 2}) {
+        model->failure = failure;
+        TranslateWindow(&window);
+    }
     model->failure = 0;
-    TranslateWindow(&window);
-    EXPECT_EQ(after->text(), "Leeren");
-    EXPECT_EQ(alerts.size(), 2);
+    EXPECT_EQ(before->text() + after->text(), "ÖffnenClear");
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_EQ(alerts[0].message, "header 50% broken");
+    EXPECT_FALSE(alerts[1].message.isEmpty());
 }
 
 } // namespace
