@@ -30,10 +30,6 @@ namespace {
 
 using Status = SingleInstance::Status;
 
-// A launch that cannot hand over gives up after 3 s; this leaves room for a
-// loaded machine without letting a hang pass.
-constexpr qint64 kBoundMs = 4500;
-
 sockaddr_un SocketIn(const QString &folder) {
     sockaddr_un address{};
     SocketAddress(folder + "/Tavo.socket", &address);
@@ -68,17 +64,14 @@ Status Launch(const QString &folder, const QStringList &documents) {
     return later.get();
 }
 
-mode_t ModeOf(const QString &path) {
+// Makes the folder (and those above it) with `mode`; answers its mode.
+mode_t Folder(const QString &path, mode_t mode = 0) {
+    QDir().mkpath(path);
+    if (mode)
+        ::chmod(QFile::encodeName(path).constData(), mode);
     struct stat info {};
     ::lstat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 07777;
-}
-
-// Makes the folder (and those above it) and gives it `mode`; answers its mode.
-mode_t Folder(const QString &path, mode_t mode) {
-    QDir().mkpath(path);
-    ::chmod(QFile::encodeName(path).constData(), mode);
-    return ModeOf(path);
 }
 
 TEST(SingleInstanceTest, TheFirstInstanceListensAndLaterOnesHandOver) {
@@ -88,7 +81,7 @@ TEST(SingleInstanceTest, TheFirstInstanceListensAndLaterOnesHandOver) {
     SingleInstance first(dir.path());
     EXPECT_EQ(first.start({}), Status::Listening);
     EXPECT_TRUE(first.reason().isNull()) << first.reason().toStdString();
-    EXPECT_EQ(ModeOf(first.socketPath()) & 077, 0u);
+    EXPECT_EQ(Folder(first.socketPath()) & 077, 0u);
     QSignalSpy received(&first, &SingleInstance::documentsReceived);
     // A client that sends garbage or hangs up half-way is no launch.
     for (const char *hex : {"ffffffff", "00000010616263", "000000040000"}) {
@@ -126,34 +119,39 @@ TEST(SingleInstanceTest, OnlyTheUsersOwnPrivateFolderHoldsTheSocket) {
     // Only root can give a folder away; for others it stays their own.
     const QString stranger = folder("stranger", 0700);
     const bool givenAway = ::chown(QFile::encodeName(stranger).constData(), 65534, 65534) == 0;
-    const QString link = scratch.filePath("link");
-    ASSERT_TRUE(QFile::link(runtime, link));
+    const QString link = scratch.filePath("link"),
+                  own = temp + "/tavo-" + QString::number(::geteuid());
+    ASSERT_TRUE(QFile::link(runtime, link) &&
+                QFile::link(runtime, own)); // even to a private folder
     ScopedEnv tmpdir("TMPDIR", QFile::encodeName(temp));
-    const QString own = temp + "/tavo-" + QString::number(::geteuid());
-    ASSERT_TRUE(QFile::link(runtime, own)); // even to a private folder
-    {
-        ScopedEnv env("XDG_RUNTIME_DIR", QFile::encodeName(shared));
-        SingleInstance instance;
-        EXPECT_EQ(instance.start({}), Status::Unavailable);
-        EXPECT_TRUE(instance.reason().contains(shared) && instance.reason().contains(own));
-        EXPECT_FALSE(QFileInfo::exists(runtime + "/Tavo.socket"));
-    }
-    ASSERT_TRUE(QFile::remove(own)); // the link, not what it leads to
     const struct {
         QString runtimeFolder, socketFolder;
-    } cases[] = {{shared, own}, {group, own},       {link, own},
-                 {deep, own},   {runtime, runtime}, {stranger, givenAway ? own : stranger}};
+    } cases[] = {{shared, QString()},
+                 {shared, own},
+                 {group, own},
+                 {link, own},
+                 {deep, own},
+                 {runtime, runtime},
+                 {stranger, givenAway ? own : stranger}};
     for (const auto &c : cases) {
-        QDir(own).removeRecursively();
         ScopedEnv env("XDG_RUNTIME_DIR", QFile::encodeName(c.runtimeFolder));
         SingleInstance instance;
-        EXPECT_EQ(instance.start({}), Status::Listening) << c.runtimeFolder.toStdString();
+        const Status status = instance.start({});
+        if (c.socketFolder.isNull()) { // the folder of its own is but a link
+            EXPECT_EQ(status, Status::Unavailable);
+            EXPECT_TRUE(instance.reason().contains(shared) && instance.reason().contains(own));
+            EXPECT_FALSE(QFileInfo::exists(runtime + "/Tavo.socket"));
+            ASSERT_TRUE(QFile::remove(own)); // the link, not what it leads to
+            continue;
+        }
+        EXPECT_EQ(status, Status::Listening) << c.runtimeFolder.toStdString();
         EXPECT_EQ(instance.socketPath(), c.socketFolder + "/Tavo.socket");
-        EXPECT_EQ(ModeOf(c.socketFolder), 0700u);
+        EXPECT_EQ(Folder(c.socketFolder), 0700u);
         EXPECT_EQ(instance.reason().isNull(), c.socketFolder == c.runtimeFolder)
             << instance.reason().toStdString();
         EXPECT_EQ(QFileInfo::exists(c.runtimeFolder + "/Tavo.socket"),
                   c.socketFolder == c.runtimeFolder);
+        QDir(own).removeRecursively();
     }
 }
 
@@ -208,7 +206,6 @@ TEST(SingleInstanceTest, AnotherUserIsNeverTalkedTo) {
         GTEST_SKIP() << "user nobody cannot be had or cannot reach " << address.sun_path;
     EXPECT_EQ(intruder, 0) << "1: served; 3: left waiting";
     EXPECT_TRUE(received.isEmpty());
-
     // A stranger's listener in the socket's place, which the launch tries
     // until it listens.
     ::unlink(address.sun_path);
@@ -234,6 +231,11 @@ TEST(SingleInstanceTest, AListenerUnderSiegeNeitherSpinsNorBlocks) {
     std::vector<int> idle;
     for (int i = 0; i < 16; ++i)
         idle.push_back(Connect(SocketIn(dir.path()), 200));
+    const auto busyWhile = [](int ms) {
+        const std::clock_t from = std::clock();
+        QTest::qWait(ms);
+        return std::clock() - from;
+    };
 #ifndef __SANITIZE_ADDRESS__ // the sanitizers need free descriptors to check this process
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -242,53 +244,47 @@ TEST(SingleInstanceTest, AListenerUnderSiegeNeitherSpinsNorBlocks) {
     std::vector<int> filler;
     for (int fd; (fd = ::dup(idle[0])) >= 0;)
         filler.push_back(fd);
-    const std::clock_t starvedFrom = std::clock();
-    QTest::qWait(1000);
-    const std::clock_t starved = std::clock() - starvedFrom;
+    const std::clock_t starved = busyWhile(1000);
     for (int fd : filler)
         ::close(fd);
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_LT(starved, CLOCKS_PER_SEC / 10) << "the listener spins while it cannot accept";
 #endif
-    const std::clock_t before = std::clock();
-    QTest::qWait(3500);
-    EXPECT_LT(std::clock() - before, CLOCKS_PER_SEC * 3 / 10)
+    EXPECT_LT(busyWhile(3500), CLOCKS_PER_SEC * 3 / 10)
         << "the listener spins while it serves its most";
-    for (size_t i = 0; i < 8; ++i) {
+    for (size_t i = 0; i < idle.size(); ++i) {
         char byte;
-        EXPECT_EQ(::recv(idle[i], &byte, 1, MSG_DONTWAIT), 0) << "still open: " << i;
+        EXPECT_TRUE(i >= 8 || ::recv(idle[i], &byte, 1, MSG_DONTWAIT) == 0) << "still open: " << i;
+        ::close(idle[i]);
     }
-    for (int fd : idle)
-        ::close(fd);
     EXPECT_EQ(Launch(dir.path(), {"/jobs/b.qxd"}), Status::HandedOver);
 }
 
-// A launch that cannot hand over returns in time and knows that another
-// instance runs, so it keeps that one's log.
+// A launch that cannot hand over returns in time (it gives up after 3 s) and
+// knows that another instance runs, so it keeps that one's log.
 TEST(SingleInstanceTest, ALaunchThatCannotHandOverSaysAnotherInstanceRuns) {
     QTemporaryDir scratch;
     const struct {
         QString folder;
-        bool fillQueue;
         const char *reason;
     } cases[] = {
         // The first instance is busy and does not serve its socket.
-        {scratch.filePath("busy"), false, "did not answer"},
-        {scratch.filePath("full"), true, "no connection in time"},
-        {scratch.filePath(QString(60, 'd') + '/' + QString(60, 'e')), false, "too long"},
+        {scratch.filePath("busy"), "did not answer"},
+        {scratch.filePath("full"), "no connection in time"},
+        {scratch.filePath(QString(60, 'd') + '/' + QString(60, 'e')), "too long"},
     };
     for (const auto &c : cases) {
         Folder(c.folder, 0700);
         SingleInstance first(c.folder);
         first.start({});
         std::vector<int> held;
-        for (int fd; c.fillQueue && (fd = Connect(SocketIn(c.folder), 100)) >= 0;)
+        for (int fd; c.folder.endsWith("full") && (fd = Connect(SocketIn(c.folder), 100)) >= 0;)
             held.push_back(fd);
         QElapsedTimer clock;
         clock.start();
         SingleInstance second(c.folder);
         EXPECT_EQ(second.start({"/jobs/a.qxd"}), Status::AnotherUnreachable) << c.reason;
-        EXPECT_LT(clock.elapsed(), kBoundMs) << c.reason;
+        EXPECT_LT(clock.elapsed(), 4500) << c.reason;
         EXPECT_TRUE(second.reason().contains(c.reason)) << second.reason().toStdString();
         for (int fd : held)
             ::close(fd);
