@@ -12,28 +12,27 @@ namespace {
 TEST(BundleLauncherTest, StartsTheBundleProgramWithTheDocumentAndTheEvent) {
     QTemporaryDir dir;
     for (const bool withInfoPlist : {true, false}) {
-        SCOPED_TRACE(withInfoPlist ? "Info.plist bundle" : "bundle without Info.plist");
         const QString bundle = dir.filePath(withInfoPlist ? "QuarkXPress 2016.app" : "Plain.app");
-        const QString record = dir.filePath(withInfoPlist ? "rec1" : "rec2");
+        const QString record = bundle + ".rec";
         ASSERT_TRUE(MakeRecordingBundle(bundle, record, withInfoPlist));
         const AppleEvent event = OpenDocumentEvent("/x/Plan 1.qxp", withInfoPlist);
-        const QByteArray xml = WritePropertyListXml(event.toPropertyList());
-        EXPECT_TRUE(LaunchBundle(bundle, "/x/Plan 1.qxp", xml).isNull());
+        EXPECT_TRUE(
+            LaunchBundle(bundle, "/x/Plan 1.qxp", WritePropertyListXml(event.toPropertyList()))
+                .isNull());
         ASSERT_TRUE(WaitForRecord(record));
-        EXPECT_EQ(ReadAll(record + ".arg"), "/x/Plan 1.qxp");
-        EXPECT_EQ(ReadAll(record + ".done"), "1\n");
+        EXPECT_EQ(ReadAll(record + ".arg") + ReadAll(record + ".done"), "/x/Plan 1.qxp1\n");
         QVariantList parameters{QVariantMap{{"keyword", "----"},
                                             {"descriptorType", "bmrk"},
                                             {"data", QByteArray("file:///x/Plan%201.qxp")}}};
         if (withInfoPlist)
             parameters << QVariantMap{
                 {"keyword", "KPRF"}, {"descriptorType", "enum"}, {"data", QByteArray("yes ")}};
-        const QVariantMap expected{{"eventClass", "aevt"},
-                                   {"eventID", "odoc"},
-                                   {"returnID", qint64(-1)},
-                                   {"transactionID", qint64(0)},
-                                   {"parameters", parameters}};
-        EXPECT_EQ(ReadPropertyList(ReadAll(record + ".in")), QVariant(expected));
+        EXPECT_EQ(ReadPropertyList(ReadAll(record + ".in")),
+                  QVariant(QVariantMap{{"eventClass", "aevt"},
+                                       {"eventID", "odoc"},
+                                       {"returnID", qint64(-1)},
+                                       {"transactionID", qint64(0)},
+                                       {"parameters", parameters}}));
     }
 }
 
@@ -42,10 +41,9 @@ TEST(BundleLauncherTest, BundlesThatCannotBeStartedGiveAnError) {
     const QString record = dir.filePath("rec");
     ASSERT_TRUE(MakeRecordingBundle(dir.filePath("Outside.app"), record, false));
     // A program name with a path of its own could lead out of the bundle.
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("Climb.app/Contents/MacOS")));
-    ASSERT_TRUE(
-        WritePropertyListFile(dir.filePath("Climb.app/Contents/Info.plist"),
-                              QVariantMap{{"CFBundleExecutable", "../../../Outside.app/Outside"}}));
+    ASSERT_TRUE(WriteAll(
+        dir.filePath("Climb.app/Contents/Info.plist"),
+        WritePropertyListXml(QVariantMap{{"CFBundleExecutable", "../../../Outside.app/Outside"}})));
     ASSERT_TRUE(QDir().mkpath(dir.filePath("Empty.app")));
     ASSERT_TRUE(MakeRecordingBundle(dir.filePath("Locked.app"), record));
     QFile::setPermissions(dir.filePath("Locked.app/Contents/MacOS/Layout App"),

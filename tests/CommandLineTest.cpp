@@ -35,13 +35,11 @@ TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApart) {
     ASSERT_EQ(line.qtArguments.size(), 4u);
     EXPECT_EQ(QByteArray(line.qtArguments[1]) + ' ' + line.qtArguments[2], "-style fusion");
     EXPECT_EQ(line.qtArguments[3], nullptr);
-
-    EXPECT_EQ(Parse({"tavo", "a.qxd", "--help"}).action, CommandLine::Action::Help);
-    EXPECT_EQ(Parse({"tavo", "--version"}).action, CommandLine::Action::Version);
     EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
     EXPECT_EQ(Parse({"tavo", "--frobnicate", "a.qxd"}).error, "unknown option '--frobnicate'");
 }
 
+// The real program; neither answer starts Tavo: no log, no settings, no socket.
 TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
     QTemporaryDir home;
     QProcess tavo;
@@ -56,11 +54,10 @@ TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
     };
     EXPECT_EQ(run({"--version"}), 0);
     EXPECT_EQ(tavo.readAllStandardOutput(), "tavo 2.20\n");
-    EXPECT_EQ(run({"Plan.qxd", "--help"}), 0);
+    EXPECT_EQ(run({"Plan.qxd", "--help"}), 0); // help wins wherever it stands
     EXPECT_TRUE(tavo.readAllStandardOutput().startsWith("Usage: tavo "));
     EXPECT_EQ(run({"-x"}), 2);
     EXPECT_EQ(tavo.readAllStandardError().count('\n'), 2); // the error and the usage line
-    // Neither started Tavo: no log, no settings, no socket.
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 

@@ -19,16 +19,12 @@ TEST(DesktopIntegrationTest, MimePackageRecognisesLayoutDocumentsByTheirHeads) {
     ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(data.path()) + ":/usr/share");
     ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(data.filePath("none")));
 
-    const char *const quark = "application/vnd.quark.quarkxpress";
-    const std::pair<QByteArray, const char *> heads[] = {
-        {FromHex("00004D4D58505233204C204C5850"), quark},
-        {FromHex("00004949585052333F003F000000"), quark},
-        {InDesignVersionBytes(8, 0, 0, 0, 0), "application/x-indesign"}};
+    const QString quark = "application/vnd.quark.quarkxpress";
     QMimeDatabase db;
-    for (const auto &[head, type] : heads) {
-        ASSERT_TRUE(WriteFile(data.filePath("job"), head));
-        EXPECT_EQ(db.mimeTypeForFile(data.filePath("job")).name(), type);
-    }
+    for (const char *hex : {"00004D4D58505233204C204C5850", "00004949585052333F003F000000"})
+        EXPECT_EQ(db.mimeTypeForData(FromHex(hex)).name(), quark);
+    EXPECT_EQ(db.mimeTypeForData(InDesignVersionBytes(8, 0, 0, 0, 0)).name(),
+              "application/x-indesign");
     EXPECT_EQ(db.mimeTypeForFile("Plan.qxd", QMimeDatabase::MatchExtension).name(), quark);
 }
 
