@@ -41,6 +41,7 @@ TEST(BundleLauncherTest, BundlesThatCannotBeStartedGiveAnError) {
     const QString record = dir.filePath("rec");
     ASSERT_TRUE(MakeRecordingBundle(dir.filePath("Outside.app"), record, false));
     // A program name with a path of its own could lead out of the bundle.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("Climb.app/Contents/MacOS")));
     ASSERT_TRUE(WriteAll(
         dir.filePath("Climb.app/Contents/Info.plist"),
         WritePropertyListXml(QVariantMap{{"CFBundleExecutable", "../../../Outside.app/Outside"}})));
