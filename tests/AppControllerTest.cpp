@@ -61,11 +61,13 @@ TEST(StartUpTest, TheServicesStartOnceInOrderEvenWhenTheBundleIsSetAlready) {
 
 // Stored locations are checked and default ones looked for at every start,
 // before the preferences window is built; a deleted location is forgotten
-// without its default being tried in its place.
+// without its default being tried in its place. Only QuarkXPress 2016 names
+// its application after its version.
 TEST_F(AppControllerTest, TheFirstStartShowsThePanelCentredAndFillsFoundLocations) {
     for (const QString app :
          {"QuarkXPress 2015/QuarkXPress.app", "QuarkXPress 2016/QuarkXPress 2016.app",
-          "QuarkXPress 2017.app", "QuarkXPress 2017/QuarkXPress 2017.app", "Elsewhere/Quark.app",
+          "QuarkXPress 2016/QuarkXPress.app", "QuarkXPress 2017.app",
+          "QuarkXPress 2017/QuarkXPress 2017.app", "Elsewhere/Quark.app",
           "QuarkXPress 2019/QuarkXPress.app", "Adobe InDesign 2020/Adobe InDesign 2020.app"})
         QDir().mkpath(applications() + '/' + app);
     gSettings->setValue("QuarkXPress 2018", applications() + "/Elsewhere/Quark.app");
@@ -211,14 +213,6 @@ TEST_F(AppControllerTest, TheMenuItemShowsAndHidesThePanelAndEveryHideRecordsIt)
     controller->applicationWillTerminate();
     EXPECT_EQ(savedSettings().value("visible").toLongLong(), 0);
     EXPECT_EQ(savedSettings().value("ShowPrefs").toLongLong(), 0);
-}
-
-TEST_F(AppControllerTest, TheAboutBoxNamesTheVersionAndTheCopyright) {
-    auto controller = start();
-    controller->doAbout();
-    ASSERT_EQ(alerts.size(), 1);
-    EXPECT_EQ(alerts[0].message, Format(GetString("about"), "Tavo", "2.20"));
-    EXPECT_EQ(alerts[0].detail, Format(GetString("copyright"), 2019));
 }
 
 } // namespace
