@@ -1,12 +1,9 @@
 #include "toolkit/TavoSettings.h"
-#include "TestSupport.h"
+#include "DesktopFixture.h"
 #include "platform/FileName.h"
-#include "platform/PropertyList.h"
-#include "toolkit/Log.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -15,30 +12,11 @@
 
 namespace {
 
-// Each test has its own configuration folders: the user's holds the settings
-// file, the system's the administrator's defaults.
-class TavoSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override { StartLog(1, 12000, "Vellmoran"); }
-    QString settingsFile() const { return root.filePath("config/Vellmoran/Tavo.plist"); }
-    void defaults(const QString &folder, const QVariantMap &map) {
-        ASSERT_TRUE(WriteAll(root.filePath(folder + "/Vellmoran/TavoDefaults.plist"),
-                             WritePropertyListXml(map)));
-    }
-    QVariantMap saved() const { return ReadPropertyListFile(settingsFile()).toMap(); }
+using TavoSettingsTest = DesktopFixture;
 
-    QTemporaryDir root;
-    ScopedEnv configHome{"XDG_CONFIG_HOME", QFile::encodeName(root.filePath("config"))};
-    ScopedEnv configDirs{"XDG_CONFIG_DIRS", QFile::encodeName(root.filePath("xdg"))};
-};
-
-TEST_F(TavoSettingsTest, IntegerSettingsFallBackWhenUnsetOrMinusOne) {
-    TavoSettings first;
-    EXPECT_EQ(
-        (QList<qint64>{first.showPrefs(), first.useDocPrefs(), first.addSuffix(), first.visible()}),
-        (QList<qint64>{0, 0, 0, 1}));
-
-    defaults("xdg", {{"ShowPrefs", qint64(1)}, {"UseDocPrefs", "1"}, {"AddSuffix", qint64(1)}});
+TEST_F(TavoSettingsTest, IntegerSettingsFallBackOnlyWhenUnsetOrMinusOne) {
+    EXPECT_EQ(TavoSettings().visible(), 1);
+    presetDefaults({{"ShowPrefs", qint64(1)}, {"UseDocPrefs", "1"}, {"AddSuffix", qint64(1)}});
     TavoSettings settings;
     settings.setShowPrefs(-1);
     EXPECT_EQ((QList<qint64>{settings.showPrefs(), settings.useDocPrefs(), settings.addSuffix()}),
@@ -46,86 +24,69 @@ TEST_F(TavoSettingsTest, IntegerSettingsFallBackWhenUnsetOrMinusOne) {
     // Only "AddSuffix" keeps what it fell back to: the file says which way
     // documents were renamed.
     EXPECT_EQ(settings.dict(), QVariantMap({{"ShowPrefs", qint64(-1)}, {"AddSuffix", qint64(1)}}));
-
     settings.setUseDocPrefs(-7);
     settings.setValue("visible", qint64(0x101));
+    EXPECT_EQ(settings.useDocPrefs(), -7);
     EXPECT_EQ(settings.visible(), 1);
-    // Every number, "visible" too, goes to the file as an integer entry.
     ASSERT_TRUE(settings.save());
     EXPECT_TRUE(ReadAll(settingsFile()).contains("<key>visible</key>\n\t<integer>257</integer>"));
-    EXPECT_EQ(TavoSettings().useDocPrefs(), -7);
 }
 
 TEST_F(TavoSettingsTest, KeyedValuesAndTheDefaultsBehindThem) {
-    defaults("xdg", {{"QuarkXPress 2016", "/opt/Q16.app"}, {"QuarkXPress 2017", "/opt/Q17.app"}});
-    defaults("config", {{"QuarkXPress 2017", "/home/me/Q17.app"}});
+    presetDefaults({{"QuarkXPress 2016", "/opt/Q16.app"}, {"QuarkXPress 2017", "/opt/Q17.app"}});
+    ASSERT_TRUE(WritePropertyListFile(path("config/Vellmoran/TavoDefaults.plist"),
+                                      QVariantMap{{"QuarkXPress 2017", "/home/me/Q17.app"}}));
     TavoSettings settings;
-
     // The user's defaults hide the system's key by key; what is read is kept.
     EXPECT_EQ(settings.value("QuarkXPress 2017"), "/home/me/Q17.app");
     EXPECT_EQ(settings.value("QuarkXPress 2016"), "/opt/Q16.app");
     settings.setValue("Adobe InDesign CC 2019", "/opt/InDesign.app");
     settings.setValue("Adobe InDesign CC 2019", QString());
-    EXPECT_FALSE(settings.value("Adobe InDesign CC 2019").isValid());
-    // Removing a key lets the defaults show through again.
-    settings.setValue("QuarkXPress 2016", QVariant());
+    settings.setValue("QuarkXPress 2016", QVariant()); // the defaults show through again
     EXPECT_EQ(settings.value("QuarkXPress 2016"), "/opt/Q16.app");
     ASSERT_TRUE(settings.save());
-    EXPECT_EQ(saved(), QVariantMap({{"QuarkXPress 2016", "/opt/Q16.app"},
-                                    {"QuarkXPress 2017", "/home/me/Q17.app"}}));
-    // Defaults are read once, and again when they change on disk.
-    defaults("xdg", {{"QuarkXPress 2018", "/opt/Q18.app"}});
+    EXPECT_EQ(ReadPropertyListFile(settingsFile()),
+              QVariant(QVariantMap({{"QuarkXPress 2016", "/opt/Q16.app"},
+                                    {"QuarkXPress 2017", "/home/me/Q17.app"}})));
+    // Defaults are read again when they change on disk.
+    presetDefaults({{"QuarkXPress 2018", "/opt/Q18.app"}});
     EXPECT_EQ(settings.value("QuarkXPress 2018"), "/opt/Q18.app");
+
+    // A value that cannot be saved leaves the old file whole, and says why.
+    const QByteArray before = ReadAll(settingsFile());
+    settings.setValue("bad", QVariant::fromValue(QRect(1, 2, 3, 4)));
+    EXPECT_FALSE(settings.save());
+    EXPECT_EQ(ReadAll(settingsFile()), before);
+    EXPECT_TRUE(log().contains("The settings could not be saved to " + settingsFile().toUtf8() +
+                               ": The value holds something a property list cannot express\n"))
+        << log().constData();
 }
 
+// A root that is not a dictionary is unreadable too. An older copy with other
+// bytes stays, one with the same bytes is reused, and anything at a copy's
+// name (a dangling link too) is passed over; with no name left, the file stays.
 TEST_F(TavoSettingsTest, AnUnreadableFileIsKeptBeforeItIsOverwritten) {
     const QString kept = settingsFile() + ".unreadable";
     const QByteArray broken = "<?xml version=\"1.0\"?><plist><dict><key>Quark";
-    ASSERT_TRUE(WriteAll(settingsFile(), broken));
-    TavoSettings settings;
-    EXPECT_FALSE(QFile::exists(kept));
-    settings.setAddSuffix(1);
-    ASSERT_TRUE(settings.save());
-    ASSERT_TRUE(settings.save());
-    EXPECT_EQ(ReadAll(kept), broken);
-    EXPECT_EQ(saved(), QVariantMap({{"AddSuffix", qint64(1)}}));
-    EXPECT_TRUE(ReadAll(LogPath()).contains("The settings file " + settingsFile().toUtf8() +
-                                            " could not be read; it was kept as " + kept.toUtf8() +
-                                            "\n"));
-
-    // A root that is not a dictionary is unreadable too. An older copy with
-    // other bytes stays, one with the same bytes is reused, and anything at a
-    // copy's name (a dangling link too) is passed over.
     ASSERT_EQ(::symlink("nowhere", EncodeFileName(kept + "-2").constData()), 0);
     const QByteArray array = WritePropertyListXml(QVariantList{"a"});
-    for (int run = 0; run < 2; ++run) {
-        ASSERT_TRUE(WriteAll(settingsFile(), array));
+    for (const QByteArray &bytes : {broken, broken, array, array}) {
+        ASSERT_TRUE(WriteAll(settingsFile(), bytes));
         ASSERT_TRUE(TavoSettings().save());
+        EXPECT_EQ(ReadPropertyListFile(settingsFile()), QVariant(QVariantMap()));
     }
     EXPECT_EQ(ReadAll(kept), broken);
     EXPECT_TRUE(QFileInfo(kept + "-2").isSymLink());
     EXPECT_EQ(ReadAll(kept + "-3"), array);
+    EXPECT_FALSE(QFile::exists(kept + "-4"));
+    EXPECT_TRUE(log().contains("The settings file " + settingsFile().toUtf8() +
+                               " could not be read; it was kept as " + kept.toUtf8() + "\n"));
 
-    // When no copy can be kept, the file is left as it is.
     ASSERT_TRUE(WriteAll(settingsFile(), "garbage"));
     for (int n = 4; n <= 100; ++n)
         ASSERT_TRUE(WriteAll(kept + QStringLiteral("-%1").arg(n), "other"));
     EXPECT_FALSE(TavoSettings().save());
     EXPECT_EQ(ReadAll(settingsFile()), "garbage");
-}
-
-TEST_F(TavoSettingsTest, AFailedSaveLeavesTheOldFileWholeAndSaysWhy) {
-    TavoSettings settings;
-    settings.setValue("QuarkXPress 2016", "/opt/Q.app");
-    ASSERT_TRUE(settings.save());
-    const QByteArray before = ReadAll(settingsFile());
-    settings.setValue("bad", QVariant::fromValue(QRect(1, 2, 3, 4)));
-    EXPECT_FALSE(settings.save());
-    EXPECT_EQ(ReadAll(settingsFile()), before);
-    const QByteArray log = ReadAll(LogPath());
-    EXPECT_TRUE(log.contains("The settings could not be saved to " + settingsFile().toUtf8() +
-                             ": The value holds something a property list cannot express\n"))
-        << log.constData();
 }
 
 TEST_F(TavoSettingsTest, WindowPositions) {
@@ -158,7 +119,6 @@ TEST_F(TavoSettingsTest, WindowPositions) {
         settings.restorePos(&panel);
         EXPECT_EQ(panel.geometry(), frame) << pos.toStdString();
     }
-
     panel.setGeometry(50, -60, 320, 240);
     settings.savePos(&panel);
     EXPECT_EQ(settings.dict().value("Pos"), "{{50, -60}, {320, 240}}");
