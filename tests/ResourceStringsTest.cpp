@@ -70,11 +70,7 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
             EXPECT_TRUE(shown.contains(argument)) << shown.toStdString();
     }
 
-    // A German user sees German, an Italian one English, in Qt's own dialogs too.
-    LoadStringTable("MyStrings", PreferredLanguageCode({"de-AT", "en-US"}));
-    EXPECT_EQ(GetString("cancel"), "Abbrechen");
-    LoadStringTable("MyStrings", PreferredLanguageCode({"it-IT"}));
-    EXPECT_EQ(GetString("cancel"), "Cancel");
+    // Qt's own dialogs speak German too.
     ASSERT_TRUE(LoadQtTranslations("de"));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Suchen in:");
     EXPECT_FALSE(LoadQtTranslations(QString()));
