@@ -127,39 +127,6 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
     EXPECT_TRUE(Cleared(info));
 }
 
-// The shipped table is read tolerantly: entries of the wrong shape are taken
-// for what they can give, and a table of the wrong shape recognises nothing.
-TEST(IdentifyHeaderTest, EntriesAreReadTolerantly) {
-    const char *const key = "00004D4D58505233204C204C5850";
-    const auto quark = [&](const QVariant &entry) {
-        return QVariantMap{{"Quark", QVariantMap{{key, entry}}}};
-    };
-    const struct {
-        QVariant table;
-        quint32 creator;
-        int version;
-        QString versionName, os;
-    } cases[] = {
-        {quark(QVariantMap{{"v", qint64(2016)}}), kQuarkCreator, 2016, "2016", QString()},
-        {quark(QVariantMap{{"v", "CC"}}), kQuarkCreator, 0, "CC", QString()},
-        {quark(QVariantMap{{"v", " 12 beta"}, {"os", "W"}}), kQuarkCreator, 12, " 12 beta", "W"},
-        {quark(QVariantList{"2016"}), kQuarkCreator, 0, QString(), QString()},
-        {QVariant(), 0, 0, {}, {}},
-        {QVariantMap{{"Quark", QVariantList{}}}, 0, 0, {}, {}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        DocInfo info;
-        const QByteArray head = FromHex(key);
-        std::copy(head.begin(), head.end(), info.header.begin());
-        IdentifyHeader(info, c.table);
-        EXPECT_EQ(info.creator, c.creator);
-        EXPECT_EQ(info.version, c.version);
-        EXPECT_EQ(info.versionName, c.versionName);
-        EXPECT_EQ(info.os, c.os);
-    }
-}
-
 // Runs in a process of its own, since the table is loaded once per process.
 TEST(DocTypesDeathTest, MissingTableIsTriedAgainUntilFound) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
