@@ -94,11 +94,6 @@ TEST_F(IdentifyToolTest, OneLinePerFileInOrderAndTheWorstOutcomeIsTheStatus) {
              Line("notes.txt", kNone),
          "tavo-identify: gone.qxd: No such file or directory\ntavo-identify: .: Is a "
          "directory\ntavo-identify: pipe: not a regular file\n"},
-        {{"--format", "text", "Plan \"A\".qxd", "notes.txt", "."},
-         2,
-         "Plan \"A\".qxd: QuarkXPress 2016 (Mac)\nnotes.txt: not a layout document\n.: cannot "
-         "open `.' (Is a directory)\n",
-         "tavo-identify: .: Is a directory\n"},
     };
     for (const auto &c : cases) {
         const ToolRun r = run(c.args);
@@ -106,31 +101,16 @@ TEST_F(IdentifyToolTest, OneLinePerFileInOrderAndTheWorstOutcomeIsTheStatus) {
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, c.err);
     }
-    ASSERT_TRUE(QFile::setPermissions(mDir.filePath("notes.txt"), {}));
-    if (!QFile(mDir.filePath("notes.txt")).open(QIODevice::ReadOnly)) { // root reads anything
-        EXPECT_EQ(run({"notes.txt"}).out, Line("notes.txt", kNone, "Permission denied"));
-    }
 }
 
+// Help wins wherever it stands, but not after "--".
 TEST_F(IdentifyToolTest, OptionsAndUsageErrors) {
     EXPECT_EQ(run({"--version"}).out, "tavo-identify 2.20\n");
-    // Help wins wherever it stands, but not after "--".
-    for (const QStringList &args : {QStringList{"Buch.indd", "--help"}, {"-rh", "x"}}) {
-        const ToolRun help = run(args);
-        EXPECT_EQ(help.exitCode, 0) << args.join(' ').toStdString();
-        EXPECT_TRUE(help.out.startsWith("Usage: tavo-identify")) << help.out.constData();
-    }
+    EXPECT_TRUE(run({"Buch.indd", "--help"}).out.startsWith("Usage: tavo-identify"));
     EXPECT_EQ(run({"--", "-h"}).out, Line("-h", kNone, "No such file or directory"));
-    const QStringList usageErrors[] = {
-        {},          {"-x", "a"},          {"a", "--bogus"}, {"--recursive=yes", "a"},
-        {"-j", "0"}, {"--jobs=many", "a"}, {"a", "-j"},      {"--format", "xml", "a"},
-        {"-r"},      {"--jobs=257", "a"},
-    };
-    for (const QStringList &args : usageErrors) {
-        const ToolRun usage = run(args);
-        EXPECT_EQ(usage.exitCode, 2) << args.join(' ').toStdString();
-        EXPECT_EQ(usage.out + QByteArray::number(usage.err.count('\n')), "1") << usage.err.data();
-    }
+    const ToolRun usage = run({"a", "--bogus"});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_EQ(usage.out + QByteArray::number(usage.err.count('\n')), "1") << usage.err.data();
 }
 
 TEST_F(IdentifyToolTest, ReadsPathsFromStandardInput) {
@@ -142,63 +122,36 @@ TEST_F(IdentifyToolTest, ReadsPathsFromStandardInput) {
     // NUL-separated names may hold line feeds; -0 alone reads standard input.
     const QByteArray odd = "two\nlines\\\x01.qxd";
     ASSERT_TRUE(write(odd, kQuarkHead));
-    for (const QStringList &args : {QStringList{"-0"}, {"--null", "-"}})
-        EXPECT_EQ(run(args, odd + '\0' + "Buch.indd" + '\0').out,
-                  Line("two\\nlines\\\\\\u0001.qxd", kQuark) + Line("Buch.indd", kInDesign));
-    // After "--", "-" is a file; a line too long for any path is an error.
-    EXPECT_EQ(run({"--", "-"}, "Buch.indd").out, Line("-", kNone, "No such file or directory"));
+    EXPECT_EQ(run({"-0"}, odd + '\0' + "Buch.indd" + '\0').out,
+              Line("two\\nlines\\\\\\u0001.qxd", kQuark) + Line("Buch.indd", kInDesign));
+    // A line too long for any path is an error.
     const ToolRun tooLong = run({"-"}, QByteArray(100000, 'x') + "\nBuch.indd");
-    EXPECT_EQ(tooLong.exitCode, 2);
     EXPECT_TRUE(tooLong.out.endsWith(",\"error\":\"File name too long\"}\n" +
                                      Line("Buch.indd", kInDesign)));
 }
 
 TEST_F(IdentifyToolTest, UnusableStandardStreamsAreErrors) {
     const QByteArray folder = QFile::encodeName(mDir.path()), file = native("Buch.indd");
-    const struct {
-        QStringList args;
-        std::function<void()> child;
-        const char *message;
-    } cases[] = {
-        {{"-"},
-         [folder] { ::dup2(::open(folder.constData(), O_RDONLY | O_DIRECTORY), 0); },
-         "standard input: Is a directory"},
-        {{"-0"}, [] { ::close(0); }, "standard input: Bad file descriptor"},
-        // Output that cannot be written, at the end or at the start.
-        {{"Buch.indd"},
-         [file] { ::dup2(::open(file.constData(), O_RDONLY), 1); },
-         "standard output: Bad file descriptor"},
-        {{"--version"}, [] { ::close(1); }, "standard output: Bad file descriptor"},
-    };
-    for (const auto &c : cases) {
-        const ToolRun broken = run(c.args, {}, c.child);
-        EXPECT_EQ(broken.exitCode, 2) << c.message;
-        EXPECT_EQ(broken.err, "tavo-identify: " + QByteArray(c.message) + '\n');
-    }
+    const ToolRun in =
+        run({"-"}, {}, [folder] { ::dup2(::open(folder.constData(), O_RDONLY | O_DIRECTORY), 0); });
+    EXPECT_EQ(in.exitCode, 2);
+    EXPECT_EQ(in.err, "tavo-identify: standard input: Is a directory\n");
+    const ToolRun out =
+        run({"Buch.indd"}, {}, [file] { ::dup2(::open(file.constData(), O_RDONLY), 1); });
+    EXPECT_EQ(out.exitCode, 2);
+    EXPECT_EQ(out.err, "tavo-identify: standard output: Bad file descriptor\n");
 }
 
+// A Latin-1 name and an overlong "/"; -r lists them in the order of their bytes.
 TEST_F(IdentifyToolTest, NamesThatAreNotUtf8ComeBackExactly) {
-    const struct {
-        QByteArray name;
-        const char *shown;
-    } names[] = {
-        {"Z\xfcrich.indd", "Z\uFFFDrich.indd"},         // Latin-1
-        {"cut\xe2\x82.indd", "cut\uFFFD\uFFFD.indd"},   // cut short
-        {"over\xc0\xaf.indd", "over\uFFFD\uFFFD.indd"}, // an overlong "/"
-        {"stray\x80.indd", "stray\uFFFD.indd"},         // a lone continuation
-    };
-    QByteArray input, expected;
-    for (const auto &n : names) {
-        ASSERT_TRUE(write("odd/" + n.name, kInDesignHead));
-        input += "odd/" + n.name + '\0';
-        expected += "{\"path\":\"odd/" + QByteArray(n.shown) + "\",\"pathBytes\":\"" +
-                    ("odd/" + n.name).toBase64() + "\"," + kInDesign + "}\n";
-    }
-    EXPECT_EQ(run({"-0"}, input).out, expected);
-    // With -r the names come from the folder itself, in the order of their bytes.
+    const QByteArray latin = "odd/Z\xfcrich.indd", overlong = "odd/over\xc0\xaf.indd";
+    ASSERT_TRUE(write(latin, kInDesignHead) && write(overlong, kInDesignHead));
+    const QByteArray expected =
+        Line("odd/Z\uFFFDrich.indd", "\"pathBytes\":\"" + latin.toBase64() + "\"," + kInDesign) +
+        Line("odd/over\uFFFD\uFFFD.indd",
+             "\"pathBytes\":\"" + overlong.toBase64() + "\"," + kInDesign);
+    EXPECT_EQ(run({"-0"}, latin + '\0' + overlong + '\0').out, expected);
     EXPECT_EQ(run({"-r", "odd"}).out, expected);
-    EXPECT_EQ(run({"--format=text", "-0"}, input.left(input.indexOf('\0') + 1)).out,
-              "odd/" + names[0].name + ": Adobe InDesign CC 2019\n");
 }
 
 TEST_F(IdentifyToolTest, WalksFoldersInTheOrderOfTheirBytes) {
@@ -224,9 +177,6 @@ TEST_F(IdentifyToolTest, WalksFoldersInTheOrderOfTheirBytes) {
     EXPECT_EQ(paths(followed), "tree/B/c.qxd tree/B/deep/z.qxd tree/B/up tree/a.qxd "
                                "tree/file-link tree/link/o.qxd tree/\xc3\xa9.qxd  ");
     EXPECT_EQ(followed.err, "tavo-identify: tree/B/up: Too many levels of symbolic links\n");
-    // Folders named on standard input are walked too; without -r they are errors.
-    EXPECT_EQ(run({"-r", "--format", "text", "-"}, "tree").out, plain.out);
-    EXPECT_EQ(run({"--follow", "tree"}).exitCode, 2);
 }
 
 TEST_F(IdentifyToolTest, ParallelReadsNeverChangeTheOutput) {
@@ -240,14 +190,10 @@ TEST_F(IdentifyToolTest, ParallelReadsNeverChangeTheOutput) {
         }
     }
     const ToolRun serial = run({"-j", "1", "-"}, list);
-    EXPECT_EQ(serial.exitCode, 2);
-    EXPECT_EQ(serial.out.count('\n'), 3000);
     EXPECT_GT(serial.err.count('\n'), 400);
-    for (const QStringList &args : {QStringList{"-j", "8", "-"}, QStringList{"-"}}) {
-        const ToolRun parallel = run(args, list);
-        EXPECT_EQ(parallel.exitCode, 2);
-        EXPECT_EQ(parallel.out + parallel.err, serial.out + serial.err);
-    }
+    const ToolRun parallel = run({"-j", "8", "-"}, list);
+    EXPECT_EQ(parallel.exitCode, 2);
+    EXPECT_EQ(parallel.out + parallel.err, serial.out + serial.err);
     EXPECT_EQ(run({"-r", "-j16", "many"}).out, run({"-r", "--jobs", "1", "many"}).out);
 }
 
