@@ -108,6 +108,9 @@ TEST_F(IdentifyToolTest, OptionsAndUsageErrors) {
     EXPECT_EQ(run({"--version"}).out, "tavo-identify 2.20\n");
     EXPECT_TRUE(run({"Buch.indd", "--help"}).out.startsWith("Usage: tavo-identify"));
     EXPECT_EQ(run({"--", "-h"}).out, Line("-h", kNone, "No such file or directory"));
+    EXPECT_EQ(run({"--format", "text", "-j1", "Plan \"A\".qxd", "notes.txt", "gone"}).out,
+              "Plan \"A\".qxd: QuarkXPress 2016 (Mac)\nnotes.txt: not a layout document\n"
+              "gone: cannot open `gone' (No such file or directory)\n");
     const ToolRun usage = run({"a", "--bogus"});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_EQ(usage.out + QByteArray::number(usage.err.count('\n')), "1") << usage.err.data();
