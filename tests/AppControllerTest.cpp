@@ -5,7 +5,6 @@
 #include "platform/Format.h"
 #include "platform/RectText.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMimeData>
@@ -107,11 +106,13 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
 
 TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow) {
     gSettings->setShowPrefs(1);
+    gSettings->setVisible(0);
     auto controller = start();
-    ASSERT_TRUE(WriteFile(path("first.qxd"), FromHex("00004D4D58505233204C204C5850")));
-    ASSERT_TRUE(WriteFile(path("second.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
+    EXPECT_EQ(controller->panel(), nullptr); // built when first shown
+    ASSERT_TRUE(WriteAll(path("first.qxd"), FromHex("00004D4D58505233204C204C5850")));
+    ASSERT_TRUE(WriteAll(path("second.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
     // A head cut short is no document, whatever its first bytes say.
-    ASSERT_TRUE(WriteFile(path("short.indd"), InDesignVersionBytes(14, 0, 0, 0, 0).left(511)));
+    ASSERT_TRUE(WriteAll(path("short.indd"), InDesignVersionBytes(14, 0, 0, 0, 0).left(511)));
     QStringList alerted; // each with whether the preferences window showed
     onAlert = [&](const AlertRequest &alert) {
         const bool shown = controller->prefsDlg() && controller->prefsDlg()->isVisible();
@@ -157,22 +158,6 @@ TEST_F(AppControllerTest, TheMenuKeysWorkFromEveryWindowAndQuitRecordsTheWindows
     EXPECT_EQ(next->panel()->geometry().topLeft(), frame.topLeft());
     next->applicationDidFinishLaunching();
     EXPECT_TRUE(next->prefsDlg()->isVisible() && next->useDocPrefsBtn()->isChecked());
-}
-
-TEST_F(AppControllerTest, TheMenuItemShowsAndHidesThePanelAndEveryHideRecordsIt) {
-    gSettings->setVisible(0);
-    auto controller = start();
-    EXPECT_EQ(controller->panel(), nullptr); // built when first shown
-    controller->showMenuItem()->trigger();
-    EXPECT_TRUE(controller->panel()->isVisible());
-    controller->panel()->move(controller->panel()->pos() + QPoint(5, 5));
-    controller->showMenuItem()->trigger();
-    EXPECT_FALSE(controller->panel()->isVisible());
-    EXPECT_EQ(controller->showMenuItem()->text(), GetString("showPanel"));
-    EXPECT_EQ(gSettings->dict().value("Pos").toString(),
-              RectToString(controller->panel()->geometry()));
-    controller->applicationWillTerminate();
-    EXPECT_EQ(savedSettings().value("visible").toLongLong(), 0);
 }
 
 } // namespace

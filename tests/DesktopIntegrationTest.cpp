@@ -19,13 +19,13 @@ TEST(DesktopIntegrationTest, MimePackageRecognisesLayoutDocumentsByTheirHeads) {
     ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(data.path()) + ":/usr/share");
     ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(data.filePath("none")));
 
-    const QString quark = "application/vnd.quark.quarkxpress";
     QMimeDatabase db;
-    for (const char *hex : {"00004D4D58505233204C204C5850", "00004949585052333F003F000000"})
-        EXPECT_EQ(db.mimeTypeForData(FromHex(hex)).name(), quark);
-    EXPECT_EQ(db.mimeTypeForData(InDesignVersionBytes(8, 0, 0, 0, 0)).name(),
-              "application/x-indesign");
-    EXPECT_EQ(db.mimeTypeForFile("Plan.qxd", QMimeDatabase::MatchExtension).name(), quark);
+    EXPECT_EQ(QStringList({db.mimeTypeForData(FromHex("00004D4D58505233204C204C5850")).name(),
+                           db.mimeTypeForData(FromHex("00004949585052333F003F000000")).name(),
+                           db.mimeTypeForData(InDesignVersionBytes(8, 0, 0, 0, 0)).name(),
+                           db.mimeTypeForFile("Plan.qxd", QMimeDatabase::MatchExtension).name()}),
+              QStringList({"application/vnd.quark.quarkxpress", "application/vnd.quark.quarkxpress",
+                           "application/x-indesign", "application/vnd.quark.quarkxpress"}));
 }
 
 } // namespace

@@ -2,8 +2,9 @@
 
 // Builds document heads and files for the identification tests.
 
+#include "TestSupport.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 #include <initializer_list>
@@ -34,9 +35,4 @@ inline QByteArray FromHex(const char *hex, int size = 512) {
     QByteArray head = QByteArray::fromHex(hex);
     head.resize(size, '\0');
     return head;
-}
-
-inline bool WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

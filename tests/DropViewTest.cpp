@@ -29,7 +29,7 @@ protected:
 
     // A drag of the file `name`, written with `bytes`.
     std::unique_ptr<QMimeData> drag(const QString &name, const QByteArray &bytes) {
-        EXPECT_TRUE(WriteFile(path(name), bytes));
+        EXPECT_TRUE(WriteAll(path(name), bytes));
         auto data = std::make_unique<QMimeData>();
         data->setUrls({QUrl::fromLocalFile(path(name))});
         return data;
@@ -103,7 +103,7 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
 
     // Dropped: the labels go at once, the opening waits for the drop to end
     // and takes only the first of several files.
-    ASSERT_TRUE(WriteFile(path("b.indd"), InDesignVersionBytes(9, 0, 0, 0, 0)));
+    ASSERT_TRUE(WriteAll(path("b.indd"), InDesignVersionBytes(9, 0, 0, 0, 0)));
     known->setUrls(known->urls() << QUrl::fromLocalFile(path("b.indd")));
     ASSERT_TRUE(Hover(view.windowHandle(), known.get(), true));
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction | Qt::LinkAction, known.get(), Qt::LeftButton,
@@ -119,9 +119,9 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
 }
 
 TEST_F(DropViewTest, HtmlHeadValuesAreShownInTheApplicationLabel) {
-    ASSERT_TRUE(WriteFile(path("page.html"), "<html><head><meta name='jahr' content='2019'>"
-                                             "<meta name='cmspage_title_nr' content='12'></head>"
-                                             "<body><p>unclosed</body></html>"));
+    ASSERT_TRUE(WriteAll(path("page.html"), "<html><head><meta name='jahr' content='2019'>"
+                                            "<meta name='cmspage_title_nr' content='12'></head>"
+                                            "<body><p>unclosed</body></html>"));
     view.doHTML(path("page.html"));
     view.doHTML(path("missing.html"));
     EXPECT_EQ(labels(), "2019/(null)/12|initial");

@@ -1,7 +1,6 @@
 #include "doc/IdentifyDocument.h"
 #include "DocFixtures.h"
 #include "TestSupport.h"
-#include "toolkit/Resources.h"
 
 #include <QTemporaryDir>
 
@@ -15,7 +14,7 @@ class IdentifyDocumentTest : public ::testing::Test {
 protected:
     DocInfo identify(const QByteArray &bytes) {
         const QString path = dir.filePath(QStringLiteral("doc%1").arg(++count));
-        EXPECT_TRUE(WriteFile(path, bytes));
+        EXPECT_TRUE(WriteAll(path, bytes));
         return IdentifyDocument(path);
     }
 
@@ -116,7 +115,7 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
     // A document in a folder its reader may not enter.
     const QString locked = dir.filePath("locked");
     ASSERT_TRUE(QDir().mkpath(locked));
-    ASSERT_TRUE(WriteFile(locked + "/Book.indd", InDesignVersionBytes(0x0F, 0, 0, 0, 0)));
+    ASSERT_TRUE(WriteAll(locked + "/Book.indd", InDesignVersionBytes(0x0F, 0, 0, 0, 0)));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
     DocInfo info;
     {
@@ -125,25 +124,6 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
     }
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(Cleared(info));
-}
-
-// Runs in a process of its own, since the table is loaded once per process.
-TEST(DocTypesDeathTest, MissingTableIsTriedAgainUntilFound) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("quark"));
-    ASSERT_TRUE(WriteFile(path, FromHex("00004D4D58505233204C204C5850")));
-    ASSERT_TRUE(WriteFile(path + "i", InDesignVersionBytes(9, 0, 0, 0, 0)));
-    const std::optional<Bundle> real = gBundle;
-    EXPECT_EXIT(
-        {
-            gBundle = Bundle(dir.path());
-            const bool before = IdentifyDocument(path).recognised();
-            const bool inDesign = IdentifyDocument(path + "i").version == 70;
-            gBundle = real;
-            std::exit(!before && inDesign && IdentifyDocument(path).version == 2016 ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

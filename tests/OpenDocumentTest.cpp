@@ -21,7 +21,7 @@ protected:
     }
 
     QString quark(const QString &name) {
-        EXPECT_TRUE(WriteFile(path(name), FromHex("00004D4D58505233204C204C5850")));
+        EXPECT_TRUE(WriteAll(path(name), FromHex("00004D4D58505233204C204C5850")));
         return path(name);
     }
 
@@ -76,7 +76,7 @@ TEST_F(OpenDocumentTest, QuarkDocumentsGetTheirSuffixAndPreferencesOnlyWhenSetTo
 TEST_F(OpenDocumentTest, RenamingNeverCostsADocument) {
     installApp("QuarkXPress 2016", "rec");
     gSettings->setAddSuffix(1);
-    ASSERT_TRUE(WriteFile(path("Plan.qxp"), "another job"));
+    ASSERT_TRUE(WriteAll(path("Plan.qxp"), "another job"));
     EXPECT_EQ(open(quark("Plan.qxd")), QFile::encodeName(path("Plan.qxd")));
     EXPECT_EQ(ReadAll(path("Plan.qxp")), "another job");
     EXPECT_TRUE(log().contains("Plan.qxd: ")) << log().constData();
@@ -98,12 +98,12 @@ TEST_F(OpenDocumentTest, InDesignOpensInItsVersionUnderItsName) {
     gSettings->setAddSuffix(1);
     installApp("Adobe InDesign CC 2019", "rec");
     const QString book = path("Book.indd");
-    ASSERT_TRUE(WriteFile(book, InDesignVersionBytes(0x0E, 0, 0, 0, 0)));
+    ASSERT_TRUE(WriteAll(book, InDesignVersionBytes(0x0E, 0, 0, 0, 0)));
     EXPECT_EQ(open(book), QFile::encodeName(book));
 
     // From 2021 on, versions have keys of their own, and fall back to the one
     // they had before; versions that always had a name do not.
-    ASSERT_TRUE(WriteFile(book, InDesignVersionBytes(0x13, 0, 0, 0, 0)));
+    ASSERT_TRUE(WriteAll(book, InDesignVersionBytes(0x13, 0, 0, 0, 0)));
     OpenDoc(book);
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].message, Format(GetString("appNotFound"), QString("Adobe InDesign 2024")));
@@ -111,14 +111,14 @@ TEST_F(OpenDocumentTest, InDesignOpensInItsVersionUnderItsName) {
     EXPECT_EQ(open(book, "old"), QFile::encodeName(book));
     installApp("Adobe InDesign 2024", "rec");
     EXPECT_EQ(open(book), QFile::encodeName(book));
-    ASSERT_TRUE(WriteFile(book, InDesignVersionBytes(0x0D, 0, 0, 0, 0)));
+    ASSERT_TRUE(WriteAll(book, InDesignVersionBytes(0x0D, 0, 0, 0, 0)));
     OpenDoc(book);
     EXPECT_EQ(alerts.size(), 2);
 }
 
 TEST_F(OpenDocumentTest, WhatTheUserIsToldAndWhatGoesToTheLog) {
     gSettings->setAddSuffix(1);
-    ASSERT_TRUE(WriteFile(path("notes.qxd"), QByteArray(600, 'x')));
+    ASSERT_TRUE(WriteAll(path("notes.qxd"), QByteArray(600, 'x')));
     OpenDoc(path("notes.qxd"));
     OpenDoc(quark("Plan.qxd"));
     OpenDoc(QString());

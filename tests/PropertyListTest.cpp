@@ -128,6 +128,10 @@ TEST(PropertyListTest, HostileListsAreRefusedWhole) {
     // Within the bounds they read.
     EXPECT_EQ(ReadPropertyList(nested("<array x=\"/>\">", "</array>", 400)).typeId(),
               QMetaType::QVariantList);
+    // Many containers side by side are no depth.
+    const QByteArray wide =
+        QByteArray("<array/>").repeated(2000) + QByteArray("<dict/>").repeated(2000);
+    EXPECT_EQ(ReadPropertyList("<plist><array>" + wide + "</array></plist>").toList().size(), 4000);
     EXPECT_EQ(ReadPropertyList(BinaryChain(15, 2)).typeId(), QMetaType::QVariantList);
     EXPECT_EQ(ReadPropertyList(doctype + "<string>a</string></plist>"), QVariant("a"));
 }

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
-#include <QStringList>
 
 #include <ostream>
 
@@ -57,10 +56,6 @@ private:
 
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << (text.isNull() ? "(null)" : '"' + text.toStdString() + '"');
-}
-
-inline void PrintTo(const QStringList &list, std::ostream *out) {
-    *out << '[' << list.join('|').toStdString() << ']';
 }
 
 inline QByteArray ReadAll(const QString &path) {

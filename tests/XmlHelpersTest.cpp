@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <unistd.h>
-
 namespace {
 
 class XmlHelpersTest : public ::testing::Test {
@@ -30,14 +27,8 @@ const QByteArray kCatalogue = R"(<catalogue xmlns:x="urn:extra">
   <item id="a">Open <b>this</b></item><empty/><item id="b"/><x:note>prefixed</x:note><?mark?>
 </catalogue>)";
 
-// Every failure is one line of the log, and libxml2 prints nothing of its own.
+// Every failure is one line of the log.
 TEST_F(XmlHelpersTest, LoadingAnswersADocumentOrLogsOneLine) {
-    std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    FILE *sink = std::tmpfile();
-    ASSERT_TRUE(sink);
-    dup2(fileno(sink), STDERR_FILENO);
-
     const XmlDocument good = LoadXMLDocument(write("good.xml", kCatalogue), 0);
     EXPECT_TRUE(good);
     EXPECT_FALSE(LoadXMLDocument(mDir.filePath("missing.xml"), 0));
@@ -65,12 +56,6 @@ TEST_F(XmlHelpersTest, LoadingAnswersADocumentOrLogsOneLine) {
     const QByteArray log = ReadAll(LogPath());
     EXPECT_FALSE(log.contains("item[")) << log.constData();
     EXPECT_TRUE(log.contains("::The XPath expression does not select nodes\n")) << log.constData();
-
-    std::fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    EXPECT_EQ(lseek(fileno(sink), 0, SEEK_END), 0);
-    std::fclose(sink);
 }
 
 TEST_F(XmlHelpersTest, FilesCannotFetchOrInflateEntities) {
