@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StringsFixture.h"
 
 #include "strings/AlertBox.h"

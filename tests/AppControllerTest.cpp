@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/AppController.h"
 #include "DesktopFixture.h"
 #include "DocFixtures.h"

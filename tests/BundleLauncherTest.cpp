@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/BundleLauncher.h"
 #include "BundleFixtures.h"
 #include "doc/AppleEvent.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A sandbox for the tests of the desktop program: folders of its own for the

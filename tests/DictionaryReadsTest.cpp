@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolkit/DictionaryReads.h"
 #include "TestSupport.h"
 #include "toolkit/Resources.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/DropView.h"
 #include "DesktopFixture.h"
 #include "DocFixtures.h"

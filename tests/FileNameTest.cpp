@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/FileName.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolkit/FileUtils.h"
 #include "TestDesktop.h"
 #include "TestSupport.h"

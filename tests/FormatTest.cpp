@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Format.h"
 #include "TestSupport.h"
 

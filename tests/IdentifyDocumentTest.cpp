@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/IdentifyDocument.h"
 #include "DocFixtures.h"
 #include "TestSupport.h"

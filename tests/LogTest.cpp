@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolkit/Log.h"
 #include "TestSupport.h"
 #include "platform/FileName.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doc/OpenDocument.h"
 #include "BundleFixtures.h"
 #include "DesktopFixture.h"

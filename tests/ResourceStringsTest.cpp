@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The string table that ships with Tavo: every key the program passes and
 // every title of its interface files has an English and a German text.
 

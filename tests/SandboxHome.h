@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Points the user's folders (home, XDG configuration, data, cache, runtime)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A sandbox for the string, alert and translation tests: a resource folder of

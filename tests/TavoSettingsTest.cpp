@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolkit/TavoSettings.h"
 #include "DesktopFixture.h"
 #include "platform/FileName.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolkit/XmlHelpers.h"
 #include "TestSupport.h"
 #include "toolkit/Log.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Completes command lines with the bash completion of tavo and tavo-identify,
 # loaded as bash-completion loads them, and checks what each one offers.
 # Usage: completion_test.sh COMPLETIONS_FOLDER

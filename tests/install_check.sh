@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch folder and has each file checked by what
 # reads it on a desktop: desktop-file-validate, appstreamcli (which also finds
 # the desktop entry that the metainfo launches), man and the icon theme's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs every test inside a QApplication on the offscreen platform, with the
 // user's folders pointed at a fresh temporary home, so no test can touch the
 // real settings, log or desktop.
