@@ -88,6 +88,6 @@ void ChooseBox::dragEnterEvent(QDragEnterEvent *event) {
 void ChooseBox::dropEvent(QDropEvent *event) {
     if (!prepareForDragOperation(event->mimeData()))
         return;
-    AnswerDrag(event, kDragOperationLink);
-    performDragOperation(event->mimeData());
+    if (AnswerDrag(event, kDragOperationLink))
+        performDragOperation(event->mimeData());
 }

@@ -92,12 +92,12 @@ bool DropView::performDragOperation(const QMimeData *drag) {
 
 void DropView::dragEnterEvent(QDragEnterEvent *event) {
     mHoverOperation = draggingEntered(event->mimeData());
-    // The entry is taken even for a refused document, so that Qt goes on
-    // telling this view about the drag and the labels are cleared when it
-    // leaves or ends; the refusal itself is the answer to the moves below.
-    AnswerDrag(event, kDragOperationLink);
-    if (mHoverOperation == kDragOperationNone)
-        event->setDropAction(Qt::IgnoreAction);
+    if (!AnswerDrag(event, mHoverOperation))
+        mHoverOperation = kDragOperationNone;
+    // The entry is taken even when refused, so that Qt goes on telling this
+    // view about the drag and the labels are cleared when it leaves or ends;
+    // the refusal itself is the ignored action and the answer to the moves.
+    event->accept();
 }
 
 void DropView::dragMoveEvent(QDragMoveEvent *event) {
@@ -112,8 +112,9 @@ void DropView::dragLeaveEvent(QDragLeaveEvent *event) {
 void DropView::dropEvent(QDropEvent *event) {
     if (!prepareForDragOperation(event->mimeData()))
         return;
-    AnswerDrag(event, kDragOperationLink);
     setLabels(nullptr);
+    if (!AnswerDrag(event, kDragOperationLink))
+        return;
     // Opening may show an alert; its modal loop must not run inside the drop,
     // where the application the drag came from still waits for the answer.
     auto *drag = new QMimeData;

@@ -7,6 +7,7 @@
 #include "platform/RectText.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QPushButton>
@@ -97,6 +98,20 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
     EXPECT_TRUE(chooser->performDragOperation(drag("/x/Terminal.app").get()));
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), "/x/Terminal.app");
     EXPECT_EQ(chooser->draggingEntered(drag("/x/Tool.APP").get()), 0);
+    // Real drops: stored only as a link; a move-only source would delete it.
+    for (const Qt::DropActions actions :
+         {Qt::DropActions(Qt::MoveAction), Qt::MoveAction | Qt::LinkAction}) {
+        const auto moved = drag("/x/Moved.app");
+        QDragEnterEvent entry(QPoint(5, 5), actions, moved.get(), Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), actions, moved.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(chooser, &entry);
+        QCoreApplication::sendEvent(chooser, &drop);
+        const bool link = actions.testFlag(Qt::LinkAction);
+        EXPECT_EQ(entry.isAccepted() && entry.dropAction() == Qt::LinkAction, link);
+        EXPECT_EQ(drop.isAccepted(), link);
+        EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"),
+                  link ? "/x/Moved.app" : "/x/Terminal.app");
+    }
     chooser->setChooseFunction([](QWidget *, const QString &) { return QString("/opt/C.app"); });
     chooser->setTitle("QuarkXPress 2017");
     chooser->findChild<QPushButton *>()->click();

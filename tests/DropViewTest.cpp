@@ -80,15 +80,21 @@ TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndAcceptedOnlyWhenRecognised) {
 
 // A drag as the window system delivers it: to the window, which routes it
 // to the view under the pointer; an entry is followed by a move. Answers
-// whether the drop would be taken.
-bool Hover(QWindow *window, QMimeData *data, bool enter) {
-    const Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction;
+// the action the drop would be taken with.
+Qt::DropAction Hover(QWindow *window, QMimeData *data, bool enter,
+                     Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction) {
     QDragEnterEvent entry(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
     if (enter)
         QCoreApplication::sendEvent(window, &entry);
     QDragMoveEvent move(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &move);
-    return move.isAccepted() && move.dropAction() == Qt::LinkAction;
+    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+}
+
+Qt::DropAction Drop(QWindow *window, QMimeData *data, Qt::DropActions actions) {
+    QDropEvent drop(QPointF(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
@@ -98,10 +104,11 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     const auto known = drag("cs6.indd", InDesignVersionBytes(8, 0, 0, 0, 0));
     const auto unknown = drag("notes.txt", QByteArray(600, 'x'));
     for (QMimeData *data : {known.get(), unknown.get()}) {
-        EXPECT_EQ(Hover(view.windowHandle(), data, true), data == known.get());
+        const Qt::DropAction answer = data == known.get() ? Qt::LinkAction : Qt::IgnoreAction;
+        EXPECT_EQ(Hover(view.windowHandle(), data, true), answer);
         EXPECT_NE(labels(), "|");
         // The answer holds while it hovers, and the labels go when it leaves.
-        EXPECT_EQ(Hover(view.windowHandle(), data, false), data == known.get());
+        EXPECT_EQ(Hover(view.windowHandle(), data, false), answer);
         QDragLeaveEvent leave;
         QCoreApplication::sendEvent(view.windowHandle(), &leave);
         EXPECT_EQ(labels(), "|");
@@ -111,11 +118,18 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     // and takes only the first of several files.
     ASSERT_TRUE(WriteAll(path("b.indd"), InDesignVersionBytes(9, 0, 0, 0, 0)));
     known->setUrls(known->urls() << QUrl::fromLocalFile(path("b.indd")));
-    ASSERT_TRUE(Hover(view.windowHandle(), known.get(), true));
-    QDropEvent drop(QPointF(20, 20), Qt::CopyAction | Qt::LinkAction, known.get(), Qt::LeftButton,
-                    Qt::NoModifier);
-    QCoreApplication::sendEvent(view.windowHandle(), &drop);
-    EXPECT_TRUE(drop.isAccepted() && drop.dropAction() == Qt::LinkAction);
+    // A source that lets no link be made is refused and its drop left alone,
+    // even a move-only one's: it would delete the file.
+    for (const Qt::DropActions actions :
+         {Qt::DropActions(Qt::CopyAction), Qt::DropActions(Qt::MoveAction)}) {
+        EXPECT_EQ(Hover(view.windowHandle(), known.get(), true, actions), Qt::IgnoreAction);
+        EXPECT_NE(labels(), "|");
+        EXPECT_EQ(Drop(view.windowHandle(), known.get(), actions), Qt::IgnoreAction);
+        EXPECT_EQ(labels(), "|");
+    }
+    ASSERT_EQ(Hover(view.windowHandle(), known.get(), true), Qt::LinkAction);
+    EXPECT_EQ(Drop(view.windowHandle(), known.get(), Qt::CopyAction | Qt::LinkAction),
+              Qt::LinkAction);
     EXPECT_EQ(labels(), "|");
     EXPECT_TRUE(alerts.isEmpty());
     QCoreApplication::processEvents();
