@@ -21,6 +21,13 @@ namespace {
     return buffer;
 }
 
+// 0 for a regular file, else why it is not read.
+int KindError(const struct stat &st) {
+    if (S_ISREG(st.st_mode))
+        return 0;
+    return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+}
+
 } // namespace
 
 FileHeadRead ReadFileHeadBytes(const QByteArray &native, unsigned char *buffer, std::size_t size) {
@@ -31,20 +38,27 @@ FileHeadRead ReadFileHeadBytes(const QByteArray &native, unsigned char *buffer, 
         result.error = EINVAL;
         return result;
     }
-    // Non-blocking, so that a FIFO or device dragged onto the window cannot
-    // stall the event loop; only regular files are read.
+    // Looked at before it is opened: opening a device already does
+    // something (a tape rewinds, a watchdog starts), and opening a FIFO lets
+    // a writer that waits for a reader go on into a pipe nobody reads.
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        result.error = errno;
+        return result;
+    }
+    if ((result.error = KindError(st)) != 0)
+        return result;
+    // Non-blocking, and checked again on what was opened, should the name
+    // have been given to a FIFO or a device in between.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         result.error = errno;
         return result;
     }
-    struct stat st {};
     if (::fstat(fd, &st) != 0)
         result.error = errno;
-    else if (S_ISDIR(st.st_mode))
-        result.error = EISDIR;
-    else if (!S_ISREG(st.st_mode))
-        result.error = kNotRegularFile;
+    else
+        result.error = KindError(st);
     while (result.ok() && result.length < size) {
         const ssize_t n = ::pread(fd, buffer + result.length, size - result.length,
                                   static_cast<off_t>(result.length));

@@ -11,6 +11,10 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +139,22 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     QCoreApplication::processEvents();
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].message, Format(GetString("appNotFound"), QString("Adobe InDesign CS6")));
+
+    // A FIFO is looked at, never opened: that would let a writer waiting for
+    // a reader go on. Dropped anyway, it is no document.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(path("fifo")).constData(), IN_OPEN), 0);
+    QMimeData fifo;
+    fifo.setUrls({QUrl::fromLocalFile(path("fifo"))});
+    EXPECT_EQ(Hover(view.windowHandle(), &fifo, true), Qt::IgnoreAction);
+    EXPECT_EQ(labels(), "(null) (null)|" + GetString("---"));
+    Drop(view.windowHandle(), &fifo, Qt::LinkAction);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(alerts.size(), 2);
+    char event[4096];
+    EXPECT_LT(::read(watch, event, sizeof event), 0);
+    ::close(watch);
 }
 
 TEST_F(DropViewTest, HtmlHeadValuesAreShownInTheApplicationLabel) {
