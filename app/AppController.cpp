@@ -188,15 +188,27 @@ void AppController::applicationDidFinishLaunching() {
     const QStringList queued = *mPaths;
     mPaths.reset();
     for (const QString &path : queued)
-        mDropView->openDoc(path);
+        openNow(path);
 }
 
 bool AppController::applicationOpenFile(const QString &path) {
     if (mPaths)
         mPaths->append(path);
-    else if (mDropView)
-        mDropView->openDoc(path);
+    else
+        openNow(path);
     return true;
+}
+
+void AppController::openNow(const QString &path) {
+    // A quit may begin while an alert of an earlier document is open; what
+    // waits behind it would be launched after the settings were saved, by a
+    // Tavo that is going away.
+    if (mFinished) {
+        LogFormat(QStringLiteral("%@: not opened, as Tavo was quitting"), path);
+        return;
+    }
+    if (mDropView)
+        mDropView->openDoc(path);
 }
 
 void AppController::applicationWillTerminate() {
@@ -220,6 +232,17 @@ void AppController::finish() {
         return;
     mFinished = true;
     applicationWillTerminate();
+}
+
+void AppController::checkpoint() {
+    if (mFinished)
+        return;
+    gSettings->setShowPrefs(mPrefsDlg && mPrefsDlg->isVisible() ? 1 : 0);
+    const bool visible = mPanel && mPanel->isVisible();
+    if (visible)
+        gSettings->savePos(mPanel);
+    gSettings->setVisible(visible ? 1 : 0);
+    gSettings->save();
 }
 
 void AppController::windowWillClose() {
@@ -271,7 +294,11 @@ void AppController::doAbout() {
 }
 
 bool AppController::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Close) {
+    // The session's end reaches the application as a Quit event, on which Qt
+    // closes every window before it quits: the windows are recorded first.
+    if (watched == qApp && event->type() == QEvent::Quit) {
+        finish();
+    } else if (event->type() == QEvent::Close) {
         if (watched == mPanel && mPanel->isVisible())
             windowWillClose();
         else if (watched == mMainWindow && !mFinished)

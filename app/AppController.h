@@ -39,8 +39,12 @@ public:
     // Quits Tavo: records the windows and saves the settings while the
     // windows are still as the user left them, then ends the event loop.
     void quit();
-    // Records and saves once, however the process comes to its end.
+    // Records and saves once, however the process comes to its end. From
+    // then on no document is opened.
     void finish();
+    // A session manager's save ("checkpoint"): records the windows as they
+    // are and saves the settings, and Tavo goes on running.
+    void checkpoint();
     void windowWillClose();
 
     void showPanel();
@@ -70,6 +74,7 @@ private:
     QWidget *preferencesWindow();
     QWidget *panelWindow();
     void fillDefaultLocation(const QString &key, const QString &appended);
+    void openNow(const QString &path);
 
     QString mApplicationsFolder;
     QPointer<QMainWindow> mMainWindow;

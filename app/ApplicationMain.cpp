@@ -106,8 +106,12 @@ int TavoApplicationMain(int argc, char **argv) {
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &controller,
                      [&controller] { controller.quit(); });
+    // The session manager asks for a save at every checkpoint, not only at
+    // logout, and a logout may yet be cancelled; the session's real end comes
+    // as a Quit event, which the controller watches for.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &controller,
-                     [&controller] { controller.quit(); });
+                     [&controller] { controller.checkpoint(); });
+    app.installEventFilter(&controller);
     gControllerAtExit = &controller;
     std::atexit(&FinishAtExit);
     QTimer::singleShot(0, &controller,
