@@ -5,6 +5,7 @@
 
 #include "app/AppController.h"
 #include "app/CommandLine.h"
+#include "platform/FileName.h"
 #include "platform/Folders.h"
 #include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
@@ -60,16 +61,27 @@ int TavoApplicationMain(int argc, char **argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QStringList &documents = line.documents;
+    for (const QString &refused : line.refused)
+        std::fprintf(stderr, "tavo: %s\n", EncodeFileName(refused).constData());
     // Before anything else runs: a second Tavo must not start a new log.
     SingleInstance instance;
     const SingleInstance::Status status = instance.start(documents);
-    if (status == SingleInstance::Status::HandedOver)
-        return 0;
+    if (status == SingleInstance::Status::HandedOver) {
+        if (line.refused.isEmpty())
+            return 0;
+        // The running Tavo's log is kept whole; the refusals go after its lines.
+        StartLog(2, -1, QString::fromLatin1(kMakerFolder));
+        for (const QString &refused : line.refused)
+            LogFormat(QStringLiteral("%@"), refused);
+        return 1;
+    }
 
     // Only the one instance starts the log afresh; any other Tavo may run
     // beside one whose lines must stay, and says why it runs at all.
     AppController::initialize(status == SingleInstance::Status::Listening ? 1 : 0);
     LogError(instance.reason(), QStringLiteral("Single instance"));
+    for (const QString &refused : line.refused)
+        LogFormat(QStringLiteral("%@"), refused);
     // X11 keeps a copy of the icon with every window, and 256 pixels a side
     // would cost a quarter megabyte each; title bars show 64 at most.
     const QImage icon(ResourcePath(QStringLiteral("Vell"), QStringLiteral("png")));

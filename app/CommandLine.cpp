@@ -5,7 +5,9 @@
 
 #include <QByteArray>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,16 +64,34 @@ const QtOption *QtOptionOf(const QByteArray &argument, bool *inlineValue) {
     return nullptr;
 }
 
-QString AbsoluteDocument(const QByteArray &argument) {
-    if (argument.startsWith('/'))
-        return DecodeFileName(argument);
-    char folder[PATH_MAX];
-    if (!::getcwd(folder, sizeof folder))
-        return DecodeFileName(argument);
-    QByteArray path(folder);
-    if (!path.endsWith('/'))
-        path += '/';
-    return DecodeFileName(path + argument);
+// The absolute name of a document, which means the same file to the running
+// Tavo and to the application it launches. Null, with the reason in `why`,
+// where there is none: a relative name would mean another file there, and a
+// name longer than the system's limit can be opened by no program.
+QString AbsoluteDocument(const QByteArray &argument, QString *why) {
+    const QString tooLong =
+        QStringLiteral("its absolute name would be longer than the %1 bytes a file name may have")
+            .arg(PATH_MAX - 1);
+    QByteArray path = argument;
+    if (!argument.startsWith('/')) {
+        char folder[PATH_MAX];
+        if (!::getcwd(folder, sizeof folder)) {
+            *why = errno == ERANGE
+                       ? tooLong
+                       : QStringLiteral("the folder Tavo was started in cannot be named (%1)")
+                             .arg(QString::fromLocal8Bit(std::strerror(errno)));
+            return QString();
+        }
+        path = folder;
+        if (!path.endsWith('/'))
+            path += '/';
+        path += argument;
+    }
+    if (path.size() >= PATH_MAX) {
+        *why = tooLong;
+        return QString();
+    }
+    return DecodeFileName(path);
 }
 
 } // namespace
@@ -85,7 +105,12 @@ CommandLine ParseCommandLine(int argc, char **argv) {
         const QByteArray argument(argv[i]);
         const bool looksLikeOption = argument.size() > 1 && argument.startsWith('-');
         if (optionsEnded || !looksLikeOption || Exists(argv[i])) {
-            line.documents << AbsoluteDocument(argument);
+            QString why;
+            const QString document = AbsoluteDocument(argument, &why);
+            if (document.isNull())
+                line.refused << DecodeFileName(argument) + QLatin1String(": not opened: ") + why;
+            else
+                line.documents << document;
             continue;
         }
         if (argument == "--") {

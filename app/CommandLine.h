@@ -14,6 +14,8 @@ struct CommandLine {
     Action action = Action::Run;
     // Absolute paths, by their exact bytes (see platform/FileName.h).
     QStringList documents;
+    // Documents that no absolute path can name, each as "NAME: why".
+    QStringList refused;
     // The program's name and Qt's own options, for QApplication.
     std::vector<char *> qtArguments;
     // For a usage error: what was wrong.

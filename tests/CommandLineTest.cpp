@@ -2,9 +2,15 @@
 #include "app/CommandLine.h"
 #include "TestSupport.h"
 #include "platform/FileName.h"
+#include "platform/SingleInstance.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -56,6 +62,41 @@ TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
     EXPECT_EQ(run({"Plan.qxd", "--help"}), 0); // help wins wherever it stands
     EXPECT_TRUE(tavo.readAllStandardOutput().startsWith("Usage: tavo "));
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+// `tavo Plan.qxd` in a folder deeper than any absolute name may be hands
+// the running Tavo nothing it would take for its own Plan.qxd; the refusal
+// goes to standard error and to the log it keeps.
+TEST(CommandLineTest, ADocumentNoAbsoluteNameReachesIsRefused) {
+    QTemporaryDir home;
+    int deep = ::open(QFile::encodeName(home.path()).constData(), O_DIRECTORY | O_CLOEXEC);
+    for (int depth = 0; depth < 17; ++depth) { // 17 x 256 bytes
+        ASSERT_EQ(::mkdirat(deep, QByteArray(255, 'd').constData(), 0700), 0);
+        const int below = ::openat(deep, QByteArray(255, 'd').constData(), O_DIRECTORY | O_CLOEXEC);
+        ::close(deep);
+        deep = below;
+    }
+    ::close(::openat(deep, "Plan.qxd", O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    SingleInstance running(home.path());
+    ASSERT_EQ(running.start({}), SingleInstance::Status::Listening);
+    QSignalSpy received(&running, &SingleInstance::documentsReceived);
+    QProcess tavo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+        env.insert(name, home.path());
+    tavo.setProcessEnvironment(env);
+    tavo.setChildProcessModifier([deep] { (void)!::fchdir(deep); });
+    tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), {"Plan.qxd"});
+    ASSERT_TRUE(received.wait(20000));
+    EXPECT_TRUE(tavo.waitForFinished(20000));
+    ::close(deep);
+    EXPECT_EQ(received.at(0).at(0).toStringList(), QStringList());
+    EXPECT_EQ(tavo.exitCode(), 1);
+    const QByteArray refusal = "Plan.qxd: not opened: its absolute name would be longer than the "
+                               "4095 bytes a file name may have\n";
+    EXPECT_EQ(tavo.readAllStandardError(), "tavo: " + refusal);
+    EXPECT_TRUE(ReadAll(home.filePath("Documents/Vellmoran/Tavo.txt")).endsWith(refusal));
+    QProcess::execute("rm", {"-rf", home.path()}); // Qt cannot remove so deep a tree
 }
 
 } // namespace
