@@ -44,14 +44,14 @@ TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApart) {
     EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
 }
 
-// The real program; neither answer starts Tavo: no log, no settings, no socket.
-TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
+// The real program. Neither help nor version starts Tavo: no log, no
+// settings, no socket. `tavo Plan.qxd` in a folder deeper than any absolute
+// name may be hands the running Tavo nothing it would take for its own
+// Plan.qxd; the refusal goes to standard error and to the log it keeps.
+TEST(CommandLineTest, TheRealProgramAnswersAndRefusesWhatNoNameReaches) {
     QTemporaryDir home;
     QProcess tavo;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(name, home.path());
-    tavo.setProcessEnvironment(env);
+    tavo.setProcessEnvironment(TavoEnvironment(home.path()));
     const auto run = [&](const QStringList &arguments) {
         tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), arguments);
         EXPECT_TRUE(tavo.waitForFinished(20000));
@@ -62,34 +62,19 @@ TEST(CommandLineTest, HelpAndVersionAnswerWithoutAWindow) {
     EXPECT_EQ(run({"Plan.qxd", "--help"}), 0); // help wins wherever it stands
     EXPECT_TRUE(tavo.readAllStandardOutput().startsWith("Usage: tavo "));
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-}
 
-// `tavo Plan.qxd` in a folder deeper than any absolute name may be hands
-// the running Tavo nothing it would take for its own Plan.qxd; the refusal
-// goes to standard error and to the log it keeps.
-TEST(CommandLineTest, ADocumentNoAbsoluteNameReachesIsRefused) {
-    QTemporaryDir home;
-    int deep = ::open(QFile::encodeName(home.path()).constData(), O_DIRECTORY | O_CLOEXEC);
-    for (int depth = 0; depth < 17; ++depth) { // 17 x 256 bytes
-        ASSERT_EQ(::mkdirat(deep, QByteArray(255, 'd').constData(), 0700), 0);
-        const int below = ::openat(deep, QByteArray(255, 'd').constData(), O_DIRECTORY | O_CLOEXEC);
-        ::close(deep);
-        deep = below;
-    }
-    ::close(::openat(deep, "Plan.qxd", O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
     SingleInstance running(home.path());
     ASSERT_EQ(running.start({}), SingleInstance::Status::Listening);
     QSignalSpy received(&running, &SingleInstance::documentsReceived);
-    QProcess tavo;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(name, home.path());
-    tavo.setProcessEnvironment(env);
-    tavo.setChildProcessModifier([deep] { (void)!::fchdir(deep); });
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(home.path()));
+    const QByteArray name(255, 'd');
+    for (int depth = 0; depth < 17; ++depth) // 17 x 256 bytes
+        ASSERT_TRUE(::mkdir(name.constData(), 0700) == 0 && ::chdir(name.constData()) == 0);
+    ::close(::creat("Plan.qxd", 0600));
     tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), {"Plan.qxd"});
-    ASSERT_TRUE(received.wait(20000));
-    EXPECT_TRUE(tavo.waitForFinished(20000));
-    ::close(deep);
+    QDir::setCurrent(before);
+    ASSERT_TRUE(received.wait(20000) && tavo.waitForFinished(20000));
     EXPECT_EQ(received.at(0).at(0).toStringList(), QStringList());
     EXPECT_EQ(tavo.exitCode(), 1);
     const QByteArray refusal = "Plan.qxd: not opened: its absolute name would be longer than the "

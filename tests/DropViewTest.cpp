@@ -107,7 +107,15 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     ASSERT_TRUE(view.windowHandle());
     const auto known = drag("cs6.indd", InDesignVersionBytes(8, 0, 0, 0, 0));
     const auto unknown = drag("notes.txt", QByteArray(600, 'x'));
-    for (QMimeData *data : {known.get(), unknown.get()}) {
+    // A FIFO is looked at, never opened: that would let a writer waiting
+    // for a reader go on into a pipe nobody reads.
+    const QByteArray fifoName = QFile::encodeName(path("fifo"));
+    ASSERT_EQ(::mkfifo(fifoName.constData(), 0600), 0);
+    const int opened = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(opened, fifoName.constData(), IN_OPEN), 0);
+    QMimeData fifo;
+    fifo.setUrls({QUrl::fromLocalFile(path("fifo"))});
+    for (QMimeData *data : {known.get(), unknown.get(), &fifo}) {
         const Qt::DropAction answer = data == known.get() ? Qt::LinkAction : Qt::IgnoreAction;
         EXPECT_EQ(Hover(view.windowHandle(), data, true), answer);
         EXPECT_NE(labels(), "|");
@@ -140,21 +148,9 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].message, Format(GetString("appNotFound"), QString("Adobe InDesign CS6")));
 
-    // A FIFO is looked at, never opened: that would let a writer waiting for
-    // a reader go on. Dropped anyway, it is no document.
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
-    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(path("fifo")).constData(), IN_OPEN), 0);
-    QMimeData fifo;
-    fifo.setUrls({QUrl::fromLocalFile(path("fifo"))});
-    EXPECT_EQ(Hover(view.windowHandle(), &fifo, true), Qt::IgnoreAction);
-    EXPECT_EQ(labels(), "(null) (null)|" + GetString("---"));
-    Drop(view.windowHandle(), &fifo, Qt::LinkAction);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(alerts.size(), 2);
     char event[4096];
-    EXPECT_LT(::read(watch, event, sizeof event), 0);
-    ::close(watch);
+    EXPECT_LT(::read(opened, event, sizeof event), 0) << "the FIFO was opened";
+    ::close(opened);
 }
 
 TEST_F(DropViewTest, HtmlHeadValuesAreShownInTheApplicationLabel) {

@@ -107,10 +107,8 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
     EXPECT_EQ(identify(InDesignVersionBytes(0x0F, 0, 0, 0, 0) + QByteArray(1 << 20, 'x')).version,
               130);
 
-    // A FIFO stands for anything that is not a regular file: never waited on.
-    const QString fifo = dir.filePath("fifo");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString &path : {QString(), QString(""), dir.filePath("missing"), dir.path(), fifo})
+    // A FIFO, never opened, is the drop view's case.
+    for (const QString &path : {QString(), QString(""), dir.filePath("missing"), dir.path()})
         EXPECT_TRUE(Cleared(IdentifyDocument(path))) << path.toStdString();
 
     // A document in a folder its reader may not enter.

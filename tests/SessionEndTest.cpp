@@ -30,10 +30,7 @@ TEST(SessionEndTest, EveryWayASessionEndsRunsTheQuittingStepsOnce) {
         QTemporaryDir home;
         ASSERT_TRUE(WriteAll(home.filePath("notes.txt"), QByteArray(600, 'x')));
         ASSERT_TRUE(WriteAll(home.filePath("Buch.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-            env.insert(name, home.path());
-        env.remove("SESSION_MANAGER");
+        QProcessEnvironment env = TavoEnvironment(home.path());
         QProcess server, tavo; // the server tells the display it chose on its standard output
         if (how <= 0) {
             if (xvfb.isEmpty())

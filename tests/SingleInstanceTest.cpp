@@ -238,10 +238,7 @@ TEST(SingleInstanceTest, ASecondTavoKeepsTheFirstOnesLog) {
     const QString log = home.filePath("Documents/Vellmoran/Tavo.txt");
     ASSERT_TRUE(WriteAll(log, "a line of the first instance\n"));
     QProcess tavo;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(name, home.path());
-    tavo.setProcessEnvironment(env);
+    tavo.setProcessEnvironment(TavoEnvironment(home.path()));
     tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), {});
     // Waiting without the event loop keeps the first instance busy.
     for (int i = 0; i < 300 && !ReadAll(log).contains("could not be reached"); ++i)

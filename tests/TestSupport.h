@@ -3,12 +3,13 @@
 
 // Helpers of the toolkit and settings tests: whole files, an environment
 // variable set for one test, file permissions that bind even root, readable
-// Qt texts in failure messages.
+// Qt texts in failure messages, the environment of a real Tavo.
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QString>
 
 #include <ostream>
@@ -69,4 +70,14 @@ inline bool WriteAll(const QString &path, const QByteArray &bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// For a real Tavo whose home, settings, log and socket all lie in `home`,
+// out of reach of any session manager.
+inline QProcessEnvironment TavoEnvironment(const QString &home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+        env.insert(name, home);
+    env.remove("SESSION_MANAGER");
+    return env;
 }
