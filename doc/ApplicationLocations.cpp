@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "doc/ApplicationLocations.h"
 
+#include "toolkit/Log.h"
 #include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
 
@@ -21,7 +22,16 @@ void CheckApplicationLocation(TavoSettings &settings, const QString &key,
     const QVariant stored = settings.value(key);
     const QString candidate =
         stored.isValid() ? stored.toString() : DefaultApplicationLocation(key, applicationsFolder);
-    settings.setValue(key, FileExists(candidate) ? QVariant(candidate) : QVariant());
+    if (FileExists(candidate)) {
+        settings.setValue(key, candidate);
+        return;
+    }
+    settings.setValue(key, QVariant());
+    // The user chose it: its going is said, or the box just comes up empty.
+    if (stored.isValid())
+        LogFormat(QStringLiteral("Nothing is at %@, the location of %@ any more; it was removed "
+                                 "from the settings"),
+                  candidate, key);
 }
 
 void CheckApplicationLocations(TavoSettings &settings, const QStringList &keys,

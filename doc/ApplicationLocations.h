@@ -18,8 +18,8 @@ QString DefaultApplicationLocation(const QString &key, const QString &applicatio
 
 // Keeps the stored location of `key` when it still exists on disk, stores the
 // default one when nothing is stored and it exists, and removes the key
-// otherwise. A location that went missing is not replaced by the default at
-// the same check: the user sees it gone before anything else is guessed.
+// otherwise, saying in the log when a stored location went. A location that went missing is not
+// replaced by the default at the same check: the user sees it gone before anything else is guessed.
 void CheckApplicationLocation(TavoSettings &settings, const QString &key,
                               const QString &applicationsFolder);
 void CheckApplicationLocations(TavoSettings &settings, const QStringList &keys,

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Arbitrary settings files: the store is made on the file, every setting is
 // read (the window position through a real window), and the store saved. An
-// unreadable file must survive as a kept copy; a saved file must read back.
+// unreadable file, and one whose values XML cannot hold as they were, must
+// survive as a kept copy; a saved file must read back, with every value that
+// Tavo did not set as it was (compared as XML, which tells apart what Qt
+// takes for equal: -1 and 2^64 - 1, NaN and itself).
 
 #include "FuzzSupport.h"
 
@@ -34,15 +37,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     settings.savePos(window);
 
     const QByteArray before(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const bool unreadable = size > 0 && ReadPropertyList(before).typeId() != QMetaType::QVariantMap;
+    bool exact = true;
+    const QVariant old = ReadPropertyList(before, &exact);
+    const bool unreadable = size > 0 && old.typeId() != QMetaType::QVariantMap;
     if (!settings.save())
         return 0;
-    if (ReadPropertyListFile(path).typeId() != QMetaType::QVariantMap)
+    const QVariant root = ReadPropertyListFile(path);
+    if (root.typeId() != QMetaType::QVariantMap)
         std::abort(); // saved, yet the next start could not read it
-    if (unreadable) {
-        QFile copy(path + QStringLiteral(".unreadable"));
+    const QVariantMap saved = root.toMap();
+    if (unreadable || !exact) {
+        QFile copy(path +
+                   (unreadable ? QStringLiteral(".unreadable") : QStringLiteral(".original")));
         if (!copy.open(QIODevice::ReadOnly) || copy.readAll() != before)
             std::abort(); // the old file was overwritten without a copy
+        return 0;
+    }
+    const QVariantMap values = old.toMap();
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        if (it.key() == QStringLiteral("AddSuffix") || it.key() == QStringLiteral("Pos"))
+            continue; // set by Tavo itself
+        if (WritePropertyListXml(saved.value(it.key())) != WritePropertyListXml(it.value()))
+            std::abort(); // a value of the file came back changed
     }
     return 0;
 }

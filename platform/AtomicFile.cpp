@@ -2,6 +2,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/FileName.h"
+#include "platform/Ownership.h"
 
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -43,6 +44,8 @@ bool FollowLinks(QByteArray *path, QString *error) {
         }
         if (!S_ISLNK(info.st_mode))
             return true;
+        if (const QString problem = ForeignOwnerProblem(info, Shown(*path)); !problem.isEmpty())
+            return Fail(error, problem);
         QByteArray target(PATH_MAX, Qt::Uninitialized);
         const ssize_t n = ::readlink(path->constData(), target.data(), size_t(target.size()));
         if (n < 0 || n >= target.size())
@@ -94,12 +97,20 @@ bool Write(const QByteArray &path, const QByteArray &bytes, Mode mode, QString *
     if (name.isEmpty() || name == "." || name == "..")
         return Fail(error, QStringLiteral("%1 names no file").arg(Shown(path)));
 
+    if (const QString problem = ForeignLinkOnPath(folderPath); !problem.isEmpty())
+        return Fail(error, problem);
     // Everything below happens in this one folder, even should its path be
     // renamed meanwhile.
     const int folder = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return Fail(error, QStringLiteral("%1: %2").arg(Shown(folderPath), qt_error_string(errno)));
     const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
+    struct stat folderInfo {};
+    if (::fstat(folder, &folderInfo) != 0)
+        return Fail(error, QStringLiteral("%1: %2").arg(Shown(folderPath), qt_error_string(errno)));
+    if (const QString problem = ForeignOwnerProblem(folderInfo, Shown(folderPath));
+        !problem.isEmpty())
+        return Fail(error, problem);
 
     struct stat old {};
     const bool exists = ::fstatat(folder, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
@@ -109,6 +120,14 @@ bool Write(const QByteArray &path, const QByteArray &bytes, Mode mode, QString *
         return Fail(error, QStringLiteral("%1: %2").arg(Shown(path), qt_error_string(EEXIST)));
     if (exists && !S_ISREG(old.st_mode))
         return Fail(error, QStringLiteral("%1 is not a regular file").arg(Shown(path)));
+    // A file its user made read-only (to lock it) is not replaced, though the
+    // folder would allow the rename; nor is one that only root's privilege
+    // would let it write.
+    if (exists &&
+        (::faccessat(folder, name.constData(), W_OK, AT_EACCESS) != 0 || (old.st_mode & 0222) == 0))
+        return Fail(
+            error,
+            QStringLiteral("%1 may not be written, so it is left as it is").arg(Shown(path)));
 
     // A kept copy may hold what its owner kept private, so it is the owner's
     // alone; a new file otherwise is as a new file usually is.

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "platform/XmlPropertyList.h"
 
+#include "platform/PropertyListUid.h"
+
 #include <QDateTime>
 #include <QTimeZone>
 #include <QVariantList>
 #include <QVariantMap>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -18,9 +23,10 @@
 namespace {
 
 // XML 1.0 has no room for control characters other than tab and line ends,
-// not even as references, and libxml2 refuses them; yet libplist writes them
-// as they are, and a NUL inside a text has always just ended that text. So
-// before parsing, each such byte b becomes the noncharacter U+FDD0 + b
+// not even as references, and libxml2 refuses them; yet libplist wrote them
+// as they are (and so does the writer below, so that such a file keeps its
+// bytes), and a NUL inside a text has always just ended that text. So before
+// parsing, each such byte b becomes the noncharacter U+FDD0 + b
 // (U+FDD0..U+FDEF, which no name may hold), and each text is mapped back.
 bool IsControl(char c) {
     return uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
@@ -40,8 +46,8 @@ QByteArray WithStandIns(const QByteArray &bytes) {
     return out;
 }
 
-// The control characters back in a text; a NUL ends it.
-QByteArray WithoutStandIns(const QByteArray &text) {
+// The control characters back in a text; a NUL ends it, and `cut` says so.
+QByteArray WithoutStandIns(const QByteArray &text, bool *cut) {
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -52,8 +58,10 @@ QByteArray WithoutStandIns(const QByteArray &text) {
             out += text[i];
             continue;
         }
-        if (c == '\0')
+        if (c == '\0') {
+            *cut = true;
             break;
+        }
         out += c;
         i += 2;
     }
@@ -73,20 +81,31 @@ QByteArray Trimmed(const QByteArray &text) {
     return text.mid(begin, end - begin);
 }
 
-// Property-list dates count seconds from the start of 2001 (UTC), in 32 bits.
+// Property-list dates count seconds from the start of 2001 (UTC).
 const QDateTime &ReferenceDate() {
     static const QDateTime epoch(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
     return epoch;
 }
 
+// Each reading below clears `exact` when the text is not what the value
+// written back will say: no number at all, digits beyond the 64 bits, base64
+// that is none, a date with more (or less) than seconds.
+
 // A sign, then a number in C's notation: decimal, 0x hexadecimal or 0 octal.
 // Beyond the 64 bits the largest value; beyond qint64 a quint64.
-QVariant IntegerValue(const QByteArray &text) {
+QVariant IntegerValue(const QByteArray &text, bool *exact) {
     QByteArray digits = Trimmed(text);
     const bool negative = digits.startsWith('-');
     if (negative || digits.startsWith('+'))
         digits.remove(0, 1);
-    const quint64 magnitude = std::strtoull(digits.constData(), nullptr, 0);
+    char *end = nullptr;
+    errno = 0;
+    const quint64 magnitude = std::strtoull(digits.constData(), &end, 0);
+    const bool whole = end == digits.constData() + digits.size() && errno != ERANGE;
+    const quint64 lowest = quint64(std::numeric_limits<qint64>::max()) + 1;
+    if (!whole || digits.isEmpty() || !std::isdigit(uchar(digits.at(0))) ||
+        (negative && magnitude > lowest))
+        *exact = false;
     if (negative)
         return QVariant(static_cast<qint64>(0 - magnitude));
     if (magnitude > quint64(std::numeric_limits<qint64>::max()))
@@ -95,7 +114,7 @@ QVariant IntegerValue(const QByteArray &text) {
 }
 
 // The number the text begins with, whatever the locale; 0 when none.
-QVariant RealValue(const QByteArray &text) {
+QVariant RealValue(const QByteArray &text, bool *exact) {
     QByteArray number = Trimmed(text);
     const bool negative = number.startsWith('-');
     if (negative || number.startsWith('+'))
@@ -103,29 +122,34 @@ QVariant RealValue(const QByteArray &text) {
     double value = 0;
     const char *begin = number.constData();
     const char *end = begin + number.size();
-    if (number.startsWith("0x") || number.startsWith("0X"))
-        std::from_chars(begin + 2, end, value, std::chars_format::hex);
-    else
-        std::from_chars(begin, end, value);
+    const bool hex = number.startsWith("0x") || number.startsWith("0X");
+    const auto [stop, problem] =
+        hex ? std::from_chars(begin + 2, end, value, std::chars_format::hex)
+            : std::from_chars(begin, end, value);
+    if (problem != std::errc() || stop != end)
+        *exact = false;
     return QVariant(negative ? -value : value);
 }
 
 // Base64 with any line breaks and indentation; empty when it is not base64.
-QVariant DataValue(const QByteArray &text) {
+QVariant DataValue(const QByteArray &text, bool *exact) {
     QByteArray compact;
     compact.reserve(text.size());
     for (char c : text)
         if (!IsBlank(c))
             compact += c;
     auto decoded = QByteArray::fromBase64Encoding(compact, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        *exact = false;
     return QVariant(decoded ? *decoded : QByteArray(""));
 }
 
-// "2019-05-04T10:30:15Z", to the second; an empty date is the reference
-// date. Dates beyond what a property list holds are left out, as the
-// settings could not be written back with them.
-QVariant DateValue(const QByteArray &text) {
+// "2019-05-04T10:30:15Z", to the second, of any year from 1 to 9999; an
+// empty date is the reference date. A malformed one is left out.
+QVariant DateValue(const QByteArray &text, bool *exact) {
     const QByteArray trimmed = Trimmed(text);
+    if (trimmed.size() != 20 || trimmed[19] != 'Z')
+        *exact = false;
     if (trimmed.isEmpty())
         return QVariant(ReferenceDate());
     const QDate date = QDate::fromString(QString::fromLatin1(trimmed.left(10)), Qt::ISODate);
@@ -133,12 +157,7 @@ QVariant DateValue(const QByteArray &text) {
         QTime::fromString(QString::fromLatin1(trimmed.mid(11, 8)), QStringLiteral("HH:mm:ss"));
     if (trimmed.size() < 19 || trimmed[10] != 'T' || !date.isValid() || !time.isValid())
         return {};
-    const QDateTime moment(date, time, Qt::UTC);
-    const qint64 seconds = ReferenceDate().secsTo(moment);
-    if (seconds < std::numeric_limits<qint32>::min() ||
-        seconds > std::numeric_limits<qint32>::max())
-        return {};
-    return QVariant(moment);
+    return QVariant(QDateTime(date, time, Qt::UTC));
 }
 
 QVariant TextValue(const QByteArray &text) {
@@ -158,7 +177,7 @@ public:
         mStack.emplace_back(Frame::Document);
     }
 
-    QVariant parse(const QByteArray &bytes) {
+    QVariant parse(const QByteArray &bytes, bool *exact) {
         xmlSAXHandler sax{};
         sax.initialized = XML_SAX2_MAGIC;
         sax.startElementNs = &Builder::onStart;
@@ -186,6 +205,8 @@ public:
         mContext = nullptr;
         if (!wellFormed || mFailed || mStack.size() != 1)
             return {};
+        if (exact)
+            *exact = mExact;
         return mStack.front().value;
     }
 
@@ -248,6 +269,7 @@ private:
         b->mStack.pop_back();
         Frame &parent = b->mStack.back();
         QVariant value;
+        bool cut = false;
         switch (frame.kind) {
         case Frame::Array:
             --b->mDepth;
@@ -256,7 +278,11 @@ private:
         case Frame::Dict:
             // A key without a value is left out.
             --b->mDepth;
-            value = QVariant(std::move(frame.map));
+            if (frame.hasKey)
+                b->mExact = false;
+            value = Uid(frame.map);
+            if (!value.isValid())
+                value = QVariant(std::move(frame.map));
             break;
         case Frame::Plist:
             if (!frame.hasValue)
@@ -265,7 +291,9 @@ private:
             break;
         default:
             if (b->mStandIns)
-                frame.text = WithoutStandIns(frame.text);
+                frame.text = WithoutStandIns(frame.text, &cut);
+            if (cut)
+                b->mExact = false;
             // A <key> where a dictionary expects its next key names it;
             // anywhere else it is a text like <string>.
             if (frame.name == "key" && parent.kind == Frame::Dict && !parent.hasKey) {
@@ -278,18 +306,29 @@ private:
         b->add(parent, std::move(value));
     }
 
-    static QVariant scalar(const QByteArray &name, const QByteArray &text) {
+    QVariant scalar(const QByteArray &name, const QByteArray &text) {
         if (name == "integer")
-            return IntegerValue(text);
+            return IntegerValue(text, &mExact);
         if (name == "real")
-            return RealValue(text);
+            return RealValue(text, &mExact);
         if (name == "true" || name == "false")
             return QVariant(name == "true");
         if (name == "date")
-            return DateValue(text);
+            return DateValue(text, &mExact);
         if (name == "data")
-            return DataValue(text);
+            return DataValue(text, &mExact);
         return TextValue(text);
+    }
+
+    // Apple's tools write an archiver's reference as a dictionary of one
+    // integer under "CF$UID", and read it back as a reference.
+    static QVariant Uid(const QVariantMap &map) {
+        const QVariant value = map.value(QStringLiteral("CF$UID"));
+        if (map.size() != 1 ||
+            (value.typeId() != QMetaType::LongLong && value.typeId() != QMetaType::ULongLong) ||
+            (value.typeId() == QMetaType::LongLong && value.toLongLong() < 0))
+            return {};
+        return QVariant::fromValue(PropertyListUid{value.toULongLong()});
     }
 
     // Values that cannot be read (a malformed date) are left out of their
@@ -299,10 +338,14 @@ private:
         case Frame::Array:
             if (value.isValid())
                 parent.list.append(std::move(value));
+            else
+                mExact = false;
             break;
         case Frame::Dict:
             if (!parent.hasKey)
                 return fail();
+            if (!value.isValid() || parent.map.contains(parent.key))
+                mExact = false;
             if (value.isValid())
                 parent.map.insert(parent.key, std::move(value));
             parent.hasKey = false;
@@ -356,16 +399,220 @@ private:
     int mDepth = 0;
     qint64 mValues = 0;
     bool mFailed = false;
+    bool mExact = true;
 };
 
 } // namespace
 
-QVariant ReadXmlPropertyList(const QByteArray &bytes, int maxDepth, qint64 maxValues) {
+QVariant ReadXmlPropertyList(const QByteArray &bytes, int maxDepth, qint64 maxValues, bool *exact) {
     // UTF-16 lists hold NULs in every other byte; those are left as they are.
     const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     const bool standIns = !utf16 && std::any_of(bytes.cbegin(), bytes.cend(), IsControl);
     const QByteArray input = standIns ? WithStandIns(bytes) : bytes;
     if (input.isEmpty() || input.size() > INT_MAX)
         return {};
-    return Builder(maxDepth, maxValues, standIns).parse(input);
+    return Builder(maxDepth, maxValues, standIns).parse(input, exact);
+}
+
+namespace {
+
+// Writes what the reader above reads back the same, in the layout libplist
+// gave Tavo's files (tab indents, base64 lines narrowing with the depth), so
+// that a file saved again without changes keeps its bytes.
+class Writer {
+public:
+    Writer(int maxDepth, qint64 maxValues) : mMaxDepth(maxDepth), mMaxValues(maxValues) {}
+
+    QByteArray write(const QVariant &value) {
+        mOut = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD "
+               "PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
+               "version=\"1.0\">\n";
+        mValues = 1;
+        if (!element(value, 0))
+            return {};
+        return mOut + "</plist>\n";
+    }
+
+private:
+    // Counts the element as the reader counts it.
+    bool counted() { return ++mValues <= mMaxValues; }
+
+    void line(int depth, const QByteArray &text) { mOut += QByteArray(depth, '\t') + text + '\n'; }
+
+    bool scalar(int depth, const char *tag, const QByteArray &text) {
+        line(depth, QByteArray("<") + tag + '>' + text + "</" + tag + '>');
+        return counted();
+    }
+
+    bool element(const QVariant &value, int depth) {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+            line(depth, value.toBool() ? "<true/>" : "<false/>");
+            return counted();
+        case QMetaType::Int:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+            return scalar(depth, "integer", QByteArray::number(value.toLongLong()));
+        case QMetaType::UInt:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+        case QMetaType::UShort:
+        case QMetaType::UChar:
+            return scalar(depth, "integer", QByteArray::number(value.toULongLong()));
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return scalar(depth, "real", RealText(value.toDouble()));
+        case QMetaType::QString: {
+            const std::optional<QByteArray> text = Escaped(value.toString());
+            return text && scalar(depth, "string", *text);
+        }
+        case QMetaType::QByteArray:
+            return data(value.toByteArray(), depth);
+        case QMetaType::QDateTime: {
+            const std::optional<QByteArray> text = DateText(value.toDateTime());
+            return text && scalar(depth, "date", *text);
+        }
+        case QMetaType::QVariantList:
+        case QMetaType::QStringList:
+            return container(depth, "array", [&] {
+                for (const QVariant &item : value.toList())
+                    if (!element(item, depth + 1))
+                        return false;
+                return true;
+            });
+        case QMetaType::QVariantMap: {
+            const QVariantMap map = value.toMap();
+            return container(depth, "dict", [&] {
+                for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+                    if (!entry(it.key(), it.value(), depth + 1))
+                        return false;
+                return true;
+            });
+        }
+        default:
+            if (value.metaType() == QMetaType::fromType<PropertyListUid>())
+                return container(depth, "dict", [&] {
+                    return entry(QStringLiteral("CF$UID"),
+                                 QVariant(value.value<PropertyListUid>().value), depth + 1);
+                });
+            return false;
+        }
+    }
+
+    bool entry(const QString &key, const QVariant &value, int depth) {
+        const std::optional<QByteArray> text = Escaped(key);
+        return text && scalar(depth, "key", *text) && element(value, depth);
+    }
+
+    template <typename Items> bool container(int depth, const char *tag, Items items) {
+        if (depth >= mMaxDepth || !counted())
+            return false;
+        const qsizetype open = mOut.size();
+        line(depth, QByteArray("<") + tag + '>');
+        const qsizetype empty = mOut.size();
+        if (!items())
+            return false;
+        if (mOut.size() == empty) {
+            mOut.truncate(open);
+            line(depth, QByteArray("<") + tag + "/>");
+        } else {
+            line(depth, QByteArray("</") + tag + '>');
+        }
+        return true;
+    }
+
+    bool data(const QByteArray &bytes, int depth) {
+        // As libplist: 76 characters a line, 8 fewer for each indent, which
+        // stops at 8 tabs.
+        const int indent = std::min(depth, 8);
+        const qsizetype width = 76 - 8 * indent;
+        const QByteArray base64 = bytes.toBase64();
+        line(depth, "<data>");
+        mOut.reserve(mOut.size() + base64.size() + (base64.size() / width + 1) * (indent + 1));
+        for (qsizetype at = 0; at < base64.size(); at += width) {
+            mOut.append(indent, '\t');
+            mOut.append(QByteArrayView(base64).sliced(at, std::min(width, base64.size() - at)));
+            mOut.append('\n');
+        }
+        line(depth, "</data>");
+        return counted();
+    }
+
+    static QByteArray RealText(double d) {
+        if (std::isnan(d))
+            return "nan";
+        if (std::isinf(d))
+            return d > 0 ? "+infinity" : "-infinity";
+        char text[32];
+        const auto result = std::to_chars(text, text + sizeof text, d);
+        return QByteArray(text, result.ptr - text);
+    }
+
+    // To the second, as every XML list writes dates.
+    static std::optional<QByteArray> DateText(const QDateTime &moment) {
+        if (!moment.isValid())
+            return std::nullopt;
+        const qint64 ms = ReferenceDate().msecsTo(moment);
+        const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+        const QDateTime utc = ReferenceDate().addSecs(seconds);
+        const QDate date = utc.date();
+        if (date.year() < 1 || date.year() > 9999)
+            return std::nullopt;
+        const QTime time = utc.time();
+        return QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02dZ", date.year(), date.month(),
+                                 date.day(), time.hour(), time.minute(), time.second())
+            .toLatin1();
+    }
+
+    // XML holds neither NUL nor U+FFFE and U+FFFF, not even as references,
+    // and UTF-8 no lone surrogate. Other control characters are written as
+    // they are, which the reader takes back; a carriage return as a
+    // reference, which any reader keeps.
+    static std::optional<QByteArray> Escaped(const QString &text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            const bool paired =
+                c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+            if (paired)
+                ++i;
+            else if (c.isSurrogate() || c.unicode() == 0 || c.unicode() >= 0xFFFE)
+                return std::nullopt;
+        }
+        QByteArray out;
+        const QByteArray utf8 = text.toUtf8();
+        out.reserve(utf8.size());
+        for (char c : utf8) {
+            switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            default:
+                out += c;
+            }
+        }
+        return out;
+    }
+
+    const int mMaxDepth;
+    const qint64 mMaxValues;
+    QByteArray mOut;
+    qint64 mValues = 0;
+};
+
+} // namespace
+
+QByteArray WriteXmlPropertyList(const QVariant &value, int maxDepth, qint64 maxValues) {
+    return Writer(maxDepth, maxValues).write(value);
 }

@@ -7,7 +7,7 @@ set -euo pipefail
 TAVO_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins
-    libxml2-dev libplist-dev libglib2.0-dev shared-mime-info
+    libxml2-dev libglib2.0-dev shared-mime-info
     libgtest-dev libgmock-dev libbenchmark-dev libsm-dev libice-dev
     xvfb xauth python3 qt6-translations-l10n
     appstream desktop-file-utils bash-completion man-db

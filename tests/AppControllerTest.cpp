@@ -80,6 +80,10 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
                      {"QuarkXPress 2018", apps + "Elsewhere/Quark.app"},
                      {"Adobe InDesign 2020", apps + "Adobe InDesign 2020/Adobe InDesign 2020.app"},
                      {"AddSuffix", qint64(0)}}));
+    // What the user chose is not dropped unsaid.
+    EXPECT_TRUE(log().contains("Nothing is at " + apps.toUtf8() +
+                               "Deleted.app, the location of QuarkXPress 2019 any more; it was "
+                               "removed from the settings\n"));
 
     // Built later, the window shows the same.
     controller->showPrefsDlg();

@@ -91,6 +91,10 @@ TEST_F(FileAccessTest, WritesReplaceOnlyRegularFilesAndOnlyByRename) {
     ASSERT_TRUE(WriteAll(path("dotfiles/Tavo.plist"), "old"));
     ASSERT_TRUE(QFile::setPermissions(path("Tavo.plist"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    // Locked by its user: the rename alone, which the folder allows, once
+    // replaced it (as root too).
+    ASSERT_TRUE(WriteAll(path("locked"), "old") &&
+                ::chmod(native("locked").constData(), 0444) == 0);
     const int old = ::open(native("Tavo.plist").constData(), O_RDONLY);
     const struct {
         const char *name;
@@ -103,6 +107,7 @@ TEST_F(FileAccessTest, WritesReplaceOnlyRegularFilesAndOnlyByRename) {
         {"relative", "dotfiles/Tavo.plist", "dotfiles/Tavo.plist", nullptr},
         {"dangling", "dotfiles/new.plist", "dotfiles/new.plist", nullptr},
         {"fifo", nullptr, nullptr, "is not a regular file"},
+        {"locked", nullptr, nullptr, "locked may not be written, so it is left as it is"},
         {"to-folder", "dotfiles", nullptr, "is not a regular file"},
         {"loop", "loop", nullptr, "Too many levels of symbolic links"},
     };
@@ -128,7 +133,9 @@ TEST_F(FileAccessTest, WritesReplaceOnlyRegularFilesAndOnlyByRename) {
     char buffer[8] = {};
     EXPECT_EQ(::pread(old, buffer, sizeof buffer, 0), 3);
     ::close(old);
-    EXPECT_EQ(entries().join(' '), "Tavo.plist dangling dotfiles fifo loop new relative to-folder");
+    EXPECT_EQ(ReadAll(path("locked")), "old");
+    EXPECT_EQ(entries().join(' '),
+              "Tavo.plist dangling dotfiles fifo locked loop new relative to-folder");
     EXPECT_EQ(entries("dotfiles"), QStringList({"Tavo.plist", "new.plist"}));
 
     // Creating never replaces anything, not even a dangling link.
@@ -138,6 +145,29 @@ TEST_F(FileAccessTest, WritesReplaceOnlyRegularFilesAndOnlyByRename) {
     EXPECT_TRUE(CreateFileAtomically(path("copy"), "x", nullptr) && ReadAll(path("copy")) == "x");
     EXPECT_EQ(mode("copy"), S_IFREG | 0600u);
     EXPECT_TRUE(S_ISLNK(mode("nothing")) && S_ISREG(mode("new")));
+}
+
+// Root running with another user's folders (sudo -E) once followed her link
+// from Tavo.plist to a file of root's and replaced it. Her files are made by
+// handing them to nobody (65534).
+TEST_F(FileAccessTest, NothingOfAnotherUserIsWrittenIntoOrFollowed) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give files to another user";
+    ASSERT_TRUE(WriteAll(path("root.plist"), "root's") && WriteAll(path("hers/Tavo.plist"), "old"));
+    ASSERT_TRUE(QDir(mDir.path()).mkdir("mine"));
+    for (const auto &[name, target] :
+         {std::pair{"mine/Tavo.plist", "../root.plist"}, {"via", "mine"}, {"own", "root.plist"}})
+        ASSERT_EQ(::symlink(target, native(name).constData()), 0);
+    for (const char *name : {"hers", "mine/Tavo.plist", "via"})
+        ASSERT_EQ(::lchown(native(name).constData(), 65534, 65534), 0);
+    for (const char *name : {"hers/Tavo.plist", "hers/new", "mine/Tavo.plist", "via/new"}) {
+        QString error;
+        EXPECT_FALSE(WriteFileAtomically(path(name), "hers", &error));
+        EXPECT_TRUE(error.endsWith("belongs to user 65534, not to the user Tavo runs as (0)"));
+    }
+    EXPECT_EQ(entries("hers") + entries("mine"), QStringList({"Tavo.plist", "Tavo.plist"}));
+    EXPECT_TRUE(ReadAll(path("root.plist")) == "root's" &&
+                WriteFileAtomically(path("own"), "root's own", nullptr));
 }
 
 // Qt 6.4's QSaveFile renamed an empty or cut-off file over the settings on a

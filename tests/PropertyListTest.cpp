@@ -37,7 +37,7 @@ TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip) {
     const QVariantMap value{
         {"text", "Grüße & <tags>"},
         {"empty", ""},
-        // Texts an XML parser would change, or refuse, as libplist writes them.
+        // Texts an XML parser would change, or refuse, as Tavo writes them.
         {"controls", "tab\t cr\r\n bell\x07 escape\x1B"},
         {"int", qint64(-1)},
         {"no", false},
@@ -58,28 +58,69 @@ TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip) {
     const QVariantMap quark{{"k", QVariantMap{{"v", "2016"}}}};
     EXPECT_EQ(ReadPropertyListFile(TAVO_TEST_DATA "/binary.plist"),
               QVariant(QVariantMap{{"Quark", quark}, {"n", qint64(7)}}));
+
+    // Lists that another program wrote (tests/data/make_foreign.py) read the
+    // same from either format, as written, and so again once written back;
+    // compared as XML, since Qt takes -1 and 2^64 - 1 for equal values.
+    bool exact[2] = {};
+    const QVariant binary = ReadPropertyListFile(TAVO_TEST_DATA "/foreign.bplist", &exact[0]);
+    const QVariant xml = ReadPropertyListFile(TAVO_TEST_DATA "/foreign.xml", &exact[1]);
+    const QByteArray written = WritePropertyListXml(binary);
+    EXPECT_TRUE(exact[0] && exact[1] && binary.toMap().size() == 13);
+    EXPECT_EQ(WritePropertyListXml(xml), written);
+    EXPECT_EQ(WritePropertyListXml(ReadPropertyList(written)), written);
+    for (const char *value :
+         {"<date>1850-01-01T12:00:00Z</date>", "<date>2100-06-01T00:00:00Z</date>",
+          "<date>0001-01-01T00:00:00Z</date>", "<integer>18446744073709551615</integer>",
+          "<integer>9223372036854775808</integer>", "<integer>-9223372036854775808</integer>",
+          "<key>uid</key>\n\t<dict>\n\t\t<key>CF$UID</key>\n\t\t<integer>7</integer>"})
+        EXPECT_TRUE(written.contains(value)) << value;
+    // What would not read back the same is not written.
+    for (const QVariant &bad : {QVariant(QString("a") + QChar(0)), QVariant(QString(QChar(0xDCFC))),
+                                QVariant(QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC))})
+        EXPECT_TRUE(WritePropertyListXml(QVariantList{bad}).isEmpty());
 }
 
 // XML lists map to values as they did when libplist read them; what libplist
-// made up (a date out of none, the first of two values) is now left out.
+// made up (a date out of none, the first of two values) is now left out. What
+// would not be written back as it was makes the list inexact.
 TEST(PropertyListTest, XmlValuesMapAsTheyAlwaysDid) {
     const struct {
-        const char *xml;
+        QByteArray xml;
         QVariant value;
+        bool exact;
     } cases[] = {
-        {"<integer> +42 </integer>", qint64(42)},
-        {"<string>a<!-- c -->b<![CDATA[<&>]]>&#x42;</string>", "ab<&>B"},
-        {"<dict><key>a</key><key>b</key><key>c</key></dict>", QVariantMap{{"a", "b"}}},
-        {"<dict><key>a</key><date>never</date><key>b</key><true/></dict>",
-         QVariantMap{{"b", true}}},
-        {"<string>&undeclared;</string>", {}},
-        {"<string>a</string><string>b</string>", {}},
+        {"<integer> +42 </integer>", qint64(42), true},
+        {"<string>a<!-- c -->b<![CDATA[<&>]]>&#x42;</string>", "ab<&>B", true},
+        {"<dict><key>a</key><key>b</key><key>c</key></dict>", QVariantMap{{"a", "b"}}, false},
+        {"<dict><key>a</key><date>never</date><key>b</key><true/></dict>", QVariantMap{{"b", true}},
+         false},
+        {"<dict><key>a</key><true/><key>a</key><false/></dict>", QVariantMap{{"a", false}}, false},
+        {"<date>2019-05-04T10:30:15.5Z</date>",
+         QDateTime(QDate(2019, 5, 4), QTime(10, 30, 15), Qt::UTC), false},
+        {"<integer>18446744073709551616</integer>", std::numeric_limits<quint64>::max(), false},
+        {"<data>*</data>", QByteArray(""), false},
+        {"<string>&undeclared;</string>", {}, false},
+        {"<string>a</string><string>b</string>", {}, false},
+        // Binary lists that XML cannot carry as they are: a UTF-16 text
+        // holding U+0000 ({"a": "ä\0y"}), a fraction of a second (plistlib's).
+        {QByteArray::fromHex(
+             "62706c6973743030d1010251616300e400000079080b0d000000000000010100000000"
+             "0000000300000000000000000000000000000014"),
+         QVariantMap{{"a", "ä"}}, false},
+        {QByteArray::fromHex(
+             "62706c6973743030d1010251643341c13ed09ba00000080b0d00000000000001010000"
+             "00000000000300000000000000000000000000000016"),
+         QVariantMap{{"d", QDateTime(QDate(2019, 5, 4), QTime(10, 30, 15, 250), Qt::UTC)}}, false},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.xml);
-        const QVariant value = ReadPropertyList(kHeader + c.xml + "</plist>");
+        SCOPED_TRACE(c.xml.toStdString());
+        bool exact = !c.exact;
+        const QByteArray bytes = c.xml.startsWith("bplist") ? c.xml : kHeader + c.xml + "</plist>";
+        const QVariant value = ReadPropertyList(bytes, &exact);
         EXPECT_EQ(value, c.value);
         EXPECT_EQ(value.typeId(), c.value.typeId());
+        EXPECT_TRUE(!value.isValid() || exact == c.exact);
     }
     // A dictionary need not stand in a <plist>; a raw NUL ends its text.
     const char nul[] = "<dict><key>a</key><string>/\0\0t</string><key>b</key><true/></dict>";
@@ -106,9 +147,6 @@ TEST(PropertyListTest, HostileListsAreRefusedWhole) {
         "",
         "bplist00garbage",
         "<plist><dict><key>a</key>",
-        // A UTF-16 text holding U+0000: {"a": "ä\0y"}.
-        QByteArray::fromHex("62706c6973743030d1010251616300e400000079080b0d000000000000010100000000"
-                            "0000000300000000000000000000000000000014"),
         nested("<array>", "</array>", 200000),
         BinaryChain(200000, 1),
         // Closing tags in comments do not lower the count.

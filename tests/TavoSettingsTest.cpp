@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit/TavoSettings.h"
 #include "DesktopFixture.h"
+#include "doc/ApplicationLocations.h"
 #include "platform/FileName.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -65,10 +67,13 @@ TEST_F(TavoSettingsTest, KeyedValuesAndTheDefaultsBehindThem) {
 
 // A root that is not a dictionary is unreadable too. An older copy with other
 // bytes stays, one with the same bytes is reused, and anything at a copy's
-// name (a dangling link too) is passed over.
+// name (a dangling link too) is passed over; a link to the settings file
+// itself once passed for a copy, and the file was overwritten.
 TEST_F(TavoSettingsTest, AnUnreadableFileIsKeptBeforeItIsOverwritten) {
     const QString kept = settingsFile() + ".unreadable";
     const QByteArray broken = "<?xml version=\"1.0\"?><plist><dict><key>Quark";
+    ASSERT_TRUE(WriteAll(settingsFile(), broken));
+    ASSERT_EQ(::symlink("Tavo.plist", EncodeFileName(kept).constData()), 0);
     ASSERT_EQ(::symlink("nowhere", EncodeFileName(kept + "-2").constData()), 0);
     const QByteArray array = WritePropertyListXml(QVariantList{"a"});
     for (const QByteArray &bytes : {broken, broken, array, array}) {
@@ -76,12 +81,64 @@ TEST_F(TavoSettingsTest, AnUnreadableFileIsKeptBeforeItIsOverwritten) {
         ASSERT_TRUE(TavoSettings().save());
         EXPECT_EQ(ReadPropertyListFile(settingsFile()), QVariant(QVariantMap()));
     }
-    EXPECT_EQ(ReadAll(kept), broken);
-    EXPECT_TRUE(QFileInfo(kept + "-2").isSymLink());
-    EXPECT_EQ(ReadAll(kept + "-3"), array);
-    EXPECT_FALSE(QFile::exists(kept + "-4"));
+    EXPECT_TRUE(QFileInfo(kept).isSymLink() && QFileInfo(kept + "-2").isSymLink());
+    EXPECT_EQ(ReadAll(kept + "-3"), broken);
+    EXPECT_EQ(ReadAll(kept + "-4"), array);
+    EXPECT_FALSE(QFile::exists(kept + "-5"));
     EXPECT_TRUE(log().contains("The settings file " + settingsFile().toUtf8() +
-                               " could not be read; it was kept as " + kept.toUtf8() + "\n"));
+                               " could not be read; it was kept as " + kept.toUtf8() + "-3\n"));
+}
+
+// A file from another machine, in any format, keeps every value it holds;
+// what XML cannot hold as it was (a fraction of a second) is kept beside it.
+// A name that is not UTF-8 once went into the file with "?" for its foreign
+// byte and was dropped at the next start.
+TEST_F(TavoSettingsTest, ForeignValuesAndNamesComeBackAsTheyWere) {
+    ASSERT_TRUE(QFile::copy(TAVO_TEST_DATA "/foreign.bplist", settingsFile()));
+    QVariantMap expected = ReadPropertyListFile(settingsFile()).toMap();
+    expected.insert("visible", qint64(0));
+    TavoSettings foreign;
+    foreign.setVisible(0);
+    ASSERT_TRUE(foreign.save());
+    EXPECT_EQ(ReadAll(settingsFile()), WritePropertyListXml(expected)); // compared as in the file
+
+    const QString app = DecodeFileName(EncodeFileName(applications()) + "/Z\xFCrich.app");
+    ASSERT_EQ(::mkdir(EncodeFileName(app).constData(), 0755), 0);
+    foreign.setValue("QuarkXPress 2016", app);
+    ASSERT_TRUE(foreign.save());
+    EXPECT_TRUE(ReadAll(settingsFile()).contains("<data>\n\t" + EncodeFileName(app).toBase64()));
+    TavoSettings next;
+    CheckApplicationLocation(next, "QuarkXPress 2016", applications());
+    EXPECT_EQ(next.dict().value("QuarkXPress 2016"), QVariant(app));
+    ::rmdir(EncodeFileName(app).constData());
+
+    const QByteArray fraction = "<plist><dict><key>d</key><date>2019-05-04T10:30:15.5Z</date>"
+                                "<key>n</key><integer>1</integer></dict></plist>";
+    ASSERT_TRUE(WriteAll(settingsFile(), fraction));
+    TavoSettings inexact;
+    ASSERT_TRUE(inexact.dict().value("n") == qint64(1) && inexact.save() && inexact.save());
+    EXPECT_EQ(ReadAll(settingsFile() + ".original"), fraction);
+    EXPECT_EQ(log().count("The settings file " + settingsFile().toUtf8() +
+                          " holds values that cannot be saved as they are; it was kept as " +
+                          settingsFile().toUtf8() + ".original\n"),
+              1);
+}
+
+// A 26 MiB binary file once went out as 37 MB of XML that the next start
+// refused; a file too large to be read is left alone, and the log says why.
+TEST_F(TavoSettingsTest, NothingIsWrittenThatCouldNotBeReadBack) {
+    TavoSettings settings;
+    settings.setValue("Large", QByteArray(25 << 20, 'x'));
+    EXPECT_FALSE(settings.save() || QFile::exists(settingsFile()));
+    EXPECT_TRUE(log().contains(": It would take 35980775 bytes, more than the 33554432 that are "
+                               "read back\n"));
+    const QByteArray huge((32 << 20) + 1, ' ');
+    ASSERT_TRUE(WriteAll(settingsFile(), huge));
+    EXPECT_FALSE(TavoSettings().save() || QFileInfo(settingsFile()).size() != huge.size());
+    EXPECT_TRUE(log().contains(
+        "The settings file " + settingsFile().toUtf8() +
+        " could not be read, and no copy of it could be kept (It holds more than 33554432 "
+        "bytes), so it was not overwritten\n"));
 }
 
 TEST_F(TavoSettingsTest, WindowPositions) {

@@ -33,19 +33,13 @@ const QString kVisible = QStringLiteral("visible");
 const QString kPos = QStringLiteral("Pos");
 constexpr qint64 kNotSet = -1;
 constexpr int kMaxKeptCopies = 100;
+const QString kUnreadable = QStringLiteral(".unreadable");
+const QString kOriginal = QStringLiteral(".original");
 
 QString SettingsFile() {
     const QString folder = BuildPath(ApplicationSupportFolder(), QString::fromLatin1(kMakerFolder));
     CreateFolder(folder);
     return BuildPath(folder, QString::fromLatin1(kAppName), QStringLiteral("plist"));
-}
-
-// Only a regular file is read, so a FIFO or a device at the name can neither
-// hang the start nor feed it without end.
-QByteArray Contents(const QString &path, bool *ok) {
-    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxSupportFileBytes, nullptr);
-    *ok = bytes.has_value();
-    return bytes.value_or(QByteArray());
 }
 
 // Anything at all bears the name, a dangling link included.
@@ -54,26 +48,60 @@ bool NameTaken(const QString &path) {
     return ::lstat(EncodeFileName(path).constData(), &info) == 0 || errno != ENOENT;
 }
 
-// Keeps the file's bytes beside it before they are overwritten. Whatever
-// bears a copy's name is never replaced or removed; an older copy with the
-// same bytes is reused, so saving again and again does not pile up copies.
-// The copy is written whole or not at all. Absent when no copy could be kept.
-QString KeepCopy(const QString &path) {
-    bool ok = false;
-    const QByteArray bytes = Contents(path, &ok);
-    if (!ok)
+// A copy made before: a regular file of its own (no link, not the settings
+// file under a second name), holding `bytes`.
+bool IsCopyOf(const QString &copy, const QString &path, const QByteArray &bytes) {
+    struct stat info {};
+    struct stat original {};
+    if (::lstat(EncodeFileName(copy).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::stat(EncodeFileName(path).constData(), &original) != 0 ||
+        (info.st_dev == original.st_dev && info.st_ino == original.st_ino))
+        return false;
+    return ReadRegularFile(copy, kMaxSupportFileBytes, nullptr) == bytes;
+}
+
+// Keeps the file's bytes beside it, as path + suffix (or -2 and on), before
+// they are overwritten. Whatever bears a copy's name is never replaced or
+// removed; an older copy with the same bytes is reused, so saving again and
+// again does not pile up copies. The copy is written whole or not at all.
+// Absent, with the reason in `error`, when no copy could be kept.
+QString KeepCopy(const QString &path, const QString &suffix, QString *error) {
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxSupportFileBytes, error);
+    if (!bytes)
         return {};
     for (int n = 1; n <= kMaxKeptCopies; ++n) {
-        QString copy = path + QStringLiteral(".unreadable");
+        QString copy = path + suffix;
         if (n > 1)
             copy += QStringLiteral("-%1").arg(n);
         if (!NameTaken(copy))
-            return CreateFileAtomically(copy, bytes, nullptr) ? copy : QString();
-        bool same = false;
-        if (Contents(copy, &same) == bytes && same)
+            return CreateFileAtomically(copy, *bytes, error) ? copy : QString();
+        if (IsCopyOf(copy, path, *bytes))
             return copy;
     }
+    *error = QStringLiteral("%1 names are taken").arg(kMaxKeptCopies);
     return {};
+}
+
+// The file holds UTF-8 texts only, so a name that is not UTF-8 (see
+// FileName.h) is stored as data, its exact bytes, and read back as that
+// name. An earlier Tavo reads the data as a location that is nowhere, where a
+// text would have had "?" for each foreign byte: a name that may exist.
+bool IsForeignName(const QByteArray &bytes) {
+    return bytes.startsWith('/') && !bytes.contains('\0') && HasForeignBytes(DecodeFileName(bytes));
+}
+
+QVariantMap WithNames(QVariantMap dict) {
+    for (QVariant &value : dict)
+        if (value.typeId() == QMetaType::QByteArray && IsForeignName(value.toByteArray()))
+            value = DecodeFileName(value.toByteArray());
+    return dict;
+}
+
+QVariantMap NamesAsData(QVariantMap dict) {
+    for (QVariant &value : dict)
+        if (value.typeId() == QMetaType::QString && HasForeignBytes(value.toString()))
+            value = EncodeFileName(value.toString());
+    return dict;
 }
 
 // The visible frame of the screen that `point` lies on; empty when none.
@@ -107,16 +135,19 @@ TavoSettings::TavoSettings(const QString &filePath, QObject *parent)
 void TavoSettings::load() {
     if (!FileExists(mPath))
         return;
-    bool ok = false;
-    const QByteArray bytes = Contents(mPath, &ok);
+    const std::optional<QByteArray> bytes = ReadRegularFile(mPath, kMaxSupportFileBytes, nullptr);
     // An empty file holds nothing that could be lost.
-    if (ok && bytes.isEmpty())
+    if (bytes && bytes->isEmpty())
         return;
-    const QVariant root = ok ? ReadPropertyList(bytes) : QVariant();
-    if (root.typeId() == QMetaType::QVariantMap)
-        mDict = root.toMap();
-    else
-        mUnreadablePath = mPath;
+    bool exact = true;
+    const QVariant root = bytes ? ReadPropertyList(*bytes, &exact) : QVariant();
+    if (root.typeId() == QMetaType::QVariantMap) {
+        mDict = WithNames(root.toMap());
+        if (exact)
+            return;
+    }
+    mKeepPath = mPath;
+    mKeepSuffix = root.typeId() == QMetaType::QVariantMap ? kOriginal : kUnreadable;
 }
 
 qint64 TavoSettings::integerSetting(const QString &key) const {
@@ -208,20 +239,23 @@ void TavoSettings::restorePos(QWidget *window) const {
 }
 
 bool TavoSettings::save() {
-    if (!mUnreadablePath.isNull() && mUnreadablePath == mPath && FileExists(mPath)) {
-        const QString copy = KeepCopy(mPath);
+    if (!mKeepPath.isNull() && mKeepPath == mPath && FileExists(mPath)) {
+        const QString what = mKeepSuffix == kUnreadable
+                                 ? QStringLiteral("could not be read")
+                                 : QStringLiteral("holds values that cannot be saved as they are");
+        QString error;
+        const QString copy = KeepCopy(mPath, mKeepSuffix, &error);
         if (copy.isNull()) {
-            LogFormat(QStringLiteral("The settings file %@ could not be read, and no copy of it "
-                                     "could be kept, so it was not overwritten"),
-                      mPath);
+            LogFormat(QStringLiteral("The settings file %@ %@, and no copy of it could be kept "
+                                     "(%@), so it was not overwritten"),
+                      mPath, what, error);
             return false;
         }
-        LogFormat(QStringLiteral("The settings file %@ could not be read; it was kept as %@"),
-                  mPath, copy);
+        LogFormat(QStringLiteral("The settings file %@ %@; it was kept as %@"), mPath, what, copy);
     }
-    mUnreadablePath.clear();
+    mKeepPath.clear();
     QString error;
-    if (WritePropertyListFile(mPath, mDict, &error))
+    if (WritePropertyListFile(mPath, NamesAsData(mDict), &error))
         return true;
     LogFormat(QStringLiteral("The settings could not be saved to %@: %@"), mPath, error);
     return false;

@@ -51,10 +51,12 @@ public:
     // centres it on its screen otherwise.
     void restorePos(QWidget *window) const;
 
-    // Writes the dictionary as an XML property list, atomically. A file that
-    // could not be read at start is first kept beside it, as
-    // Tavo.plist.unreadable (or .unreadable-2 and on); when no copy can be
-    // kept, nothing is written. False when the file was not written.
+    // Writes the dictionary as an XML property list, atomically; never one
+    // that could not be read back. A file that could not be read at start is
+    // first kept beside it, as Tavo.plist.unreadable (or .unreadable-2 and
+    // on), and one that held values an XML list cannot hold as they were (see
+    // ReadPropertyList) as Tavo.plist.original; when no copy can be kept,
+    // nothing is written. False when the file was not written.
     bool save();
     // Shows the settings file in the application the desktop chooses for it.
     bool open() const;
@@ -65,9 +67,10 @@ private:
 
     QString mPath;
     QVariantMap mDict;
-    // The file that held something other than a settings dictionary at
-    // start, until a copy of it is kept.
-    QString mUnreadablePath;
+    // The file whose bytes are to be kept before it is overwritten, until
+    // they are, and the suffix of the copy.
+    QString mKeepPath;
+    QString mKeepSuffix;
 };
 
 // The one store of the process; set at start-up and kept until the end.
