@@ -4,8 +4,8 @@
 #include "platform/FileName.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -70,9 +70,21 @@ QString BaseName(const QString &path) {
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
+// wine, wine64, and the names packages give them (wine-stable, wine64-staging).
 bool IsWine(const QString &program) {
-    static const QRegularExpression wine(QStringLiteral("^wine(64)?(-[a-z]+)?$"));
-    return wine.match(BaseName(program)).hasMatch();
+    const QString base = BaseName(program);
+    QStringView name = base;
+    if (!name.startsWith(u"wine"))
+        return false;
+    name = name.sliced(4);
+    if (name.startsWith(u"64"))
+        name = name.sliced(2);
+    if (name.isEmpty())
+        return true;
+    if (!name.startsWith(u'-') || name.size() == 1)
+        return false;
+    return std::all_of(name.begin() + 1, name.end(),
+                       [](QChar c) { return c >= u'a' && c <= u'z'; });
 }
 
 // The prefix a Wine program runs in: WINEPREFIX as the command sets it or as

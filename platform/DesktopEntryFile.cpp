@@ -5,6 +5,7 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -25,10 +26,11 @@ QByteArrayView Trimmed(QByteArrayView text) {
     return text;
 }
 
-// The escapes of a value of type string: \s \n \t \r and \\.
-QString Unescaped(QByteArrayView value) {
+// The escapes of a value of type string: \s \n \t \r and \\. Without
+// any, the value's own bytes, which must not outlive them.
+QByteArray UnescapedBytes(QByteArrayView value) {
     if (!value.contains('\\'))
-        return QString::fromUtf8(value);
+        return QByteArray::fromRawData(value.data(), value.size());
     QByteArray out;
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -59,7 +61,11 @@ QString Unescaped(QByteArrayView value) {
             out += next;
         }
     }
-    return QString::fromUtf8(out);
+    return out;
+}
+
+QString Unescaped(QByteArrayView value) {
+    return QString::fromUtf8(UnescapedBytes(value));
 }
 
 bool BooleanValue(QByteArrayView value) {
@@ -108,9 +114,10 @@ Outcome Parse(QByteArrayView data, bool whole, const QSet<QByteArray> *wantedNam
         const QByteArrayView value = Trimmed(line.sliced(equals + 1));
         if (key == "Name" && !nameSeen) {
             nameSeen = true;
-            keys->name = Unescaped(value);
-            if (wantedNames && !wantedNames->contains(keys->name.toUtf8()))
+            const QByteArray name = UnescapedBytes(value);
+            if (wantedNames && !wantedNames->contains(name))
                 return Outcome::NotWanted;
+            keys->name = QString::fromUtf8(name);
         } else if (key == "Type") {
             keys->type = Unescaped(value);
         } else if (key == "Exec") {
@@ -126,45 +133,40 @@ Outcome Parse(QByteArrayView data, bool whole, const QSet<QByteArray> *wantedNam
     return Outcome::Complete;
 }
 
-// Reads up to `limit` bytes more onto `data`; false on an error.
-bool ReadMore(int fd, QByteArray *data, qsizetype limit) {
+// One read of up to `limit` bytes more onto `data`; answers how many came,
+// 0 at the file's end, -1 on an error.
+qsizetype ReadMore(int fd, QByteArray *data, qsizetype limit) {
     const qsizetype old = data->size();
     data->resize(old + limit);
-    qsizetype done = 0;
-    while (done < limit) {
-        const ssize_t n = ::read(fd, data->data() + old + done, size_t(limit - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        done += n;
-    }
-    data->resize(old + done);
-    return true;
+    ssize_t n;
+    do
+        n = ::read(fd, data->data() + old, size_t(limit));
+    while (n < 0 && errno == EINTR);
+    data->resize(old + std::max<qsizetype>(n, 0));
+    return n;
 }
 
 } // namespace
 
 std::optional<DesktopEntryKeys> ReadDesktopEntry(int folderFd, const QByteArray &fileName,
                                                  const QSet<QByteArray> *wantedNames) {
-    DesktopEntryKeys keys;
     const int fd = ::openat(folderFd, fileName.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return keys;
+        return DesktopEntryKeys();
+    // Each read asks for as much again as is there, which keeps parsing from
+    // the start each time cheap. Only a read that brings nothing is the end:
+    // a short one is not, on every file system (FUSE).
     QByteArray data;
-    bool readOk = ReadMore(fd, &data, kFirstChunk);
+    DesktopEntryKeys keys;
     Outcome outcome = Outcome::NeedsMore;
-    if (readOk) {
-        const bool whole = data.size() < kFirstChunk;
-        outcome = Parse(data, whole, wantedNames, &keys);
-        if (outcome == Outcome::NeedsMore) {
-            keys = DesktopEntryKeys();
-            readOk = ReadMore(fd, &data, kLargestEntry) && data.size() < kLargestEntry;
-            if (readOk)
-                outcome = Parse(data, true, wantedNames, &keys);
-        }
+    bool readOk = true;
+    for (qsizetype chunk = kFirstChunk; outcome == Outcome::NeedsMore; chunk = data.size()) {
+        const qsizetype n = ReadMore(fd, &data, chunk);
+        readOk = n >= 0 && data.size() < kLargestEntry;
+        if (!readOk)
+            break;
+        keys = DesktopEntryKeys();
+        outcome = Parse(data, n == 0, wantedNames, &keys);
     }
     ::close(fd);
     if (!readOk)
