@@ -132,6 +132,13 @@ TEST_F(AppControllerTest, AtStartVersionsWithoutALocationGetTheDesktopEntryNamed
     const QString id2020 = entry(sys + "z-2020.desktop", "Adobe InDesign 2020");
     entry(home + "2021.desktop", "Adobe InDesign 2021", "Exec=true\n");
     entry(home + "2022.desktop", "Other", "Name[de]=Adobe InDesign 2022\nExec=true %f\n");
+    // Name and Exec each behind pages of translations.
+    QByteArray pages;
+    for (int i = 0; i < 150; ++i)
+        pages += "Comment[x" + QByteArray::number(i) + "]=A translated comment\n";
+    const QString id2023 = sys + "pages.desktop";
+    ASSERT_TRUE(WriteAll(id2023, "[Desktop Entry]\n" + pages + "Name=Adobe InDesign 2023\n" +
+                                     pages + "Type=Application\nExec=true %f\n"));
     auto controller = start();
     EXPECT_EQ(gSettings->dict(),
               QVariantMap({{"QuarkXPress 2015", path("Stored.app")},
@@ -139,6 +146,7 @@ TEST_F(AppControllerTest, AtStartVersionsWithoutALocationGetTheDesktopEntryNamed
                            {"QuarkXPress 2018", quark},
                            {"Adobe InDesign CC 2019", cc},
                            {"Adobe InDesign 2020", id2020},
+                           {"Adobe InDesign 2023", id2023},
                            {"AddSuffix", qint64(0)}}));
     EXPECT_TRUE(log().contains("QuarkXPress 2018 in the desktop entry “" + quark.toUtf8()))
         << log().constData();
