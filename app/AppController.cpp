@@ -115,12 +115,14 @@ void AppController::awakeFromNib() {
     // What building the preferences window would do to the settings happens
     // now, before any document is opened; the window itself waits until the
     // user asks for it. The read of "AddSuffix" stores what it falls back to.
-    CheckApplicationLocations(*gSettings, PreferencesBoxKeys(), mApplicationsFolder);
+    const QStringList removed =
+        CheckApplicationLocations(*gSettings, PreferencesBoxKeys(), mApplicationsFolder);
     gSettings->useDocPrefs();
     gSettings->addSuffix();
     for (const DefaultLocation &location : kDefaultLocations)
         fillDefaultLocation(QString::fromLatin1(location.key),
                             QString::fromLatin1(location.appended));
+    FindDesktopEntryLocations(*gSettings, PreferencesBoxKeys(), removed);
     TranslateMainMenu(mMainWindow->menuBar());
     TranslateViews(mDropView);
     // The main window's title is ours to word too.

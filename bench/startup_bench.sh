@@ -5,10 +5,13 @@
 # one empty window, alternating runs in one virtual display. Prints medians.
 # Between the window with one line of text and Tavo, the stages of
 # stages_probe_main.cpp show what each part of Tavo's start-up adds.
-#   bash bench/startup_bench.sh [RUNS]
+# With ENTRIES, every program runs on a desk with that many desktop entries
+# (desktop_search_main.cpp writes them), which Tavo searches at start.
+#   bash bench/startup_bench.sh [RUNS] [ENTRIES]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${1:-15}"
+entries="${2:-0}"
 build="$here/build-bench"
 bash "$here/bench/build_tree.sh"
 
@@ -28,6 +31,9 @@ def run(name, path):
     with tempfile.TemporaryDirectory() as home:
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config",
                    XDG_RUNTIME_DIR=home, XDG_DATA_HOME=home + "/.local/share")
+        desk = os.environ.get("TAVO_BENCH_DESK")
+        if desk:
+            env["XDG_DATA_DIRS"] = f"{desk}/home:{desk}/sys:/usr/local/share:/usr/share"
         t0 = time.monotonic_ns()
         out = subprocess.run(path, env=env, capture_output=True, text=True, timeout=60).stdout
     values = dict(line.split() for line in out.splitlines() if line.count(" ") == 1)
@@ -45,7 +51,7 @@ for _ in range(runs):
         run(name, path)
 
 med = {n: {k: statistics.median(v) for k, v in r.items()} for n, r in results.items()}
-print(f"runs: {runs} each")
+print(f"runs: {runs} each, {os.environ['TAVO_BENCH_ENTRIES']} desktop entries")
 for name in programs:
     m = med[name]
     print(f"{name:12} start-up {m['ms']:7.1f} ms   RSS {m['rss'] / 1024:6.1f} MiB   PSS {m['pss'] / 1024:6.1f} MiB")
@@ -61,7 +67,13 @@ sys.exit(0 if ok else 1)
 PY
 }
 if [ -n "${DISPLAY:-}" ]; then
+    export TAVO_BENCH_ENTRIES="$entries" TAVO_BENCH_DESK=""
+    if [ "$entries" -gt 0 ]; then
+        TAVO_BENCH_DESK="$(mktemp -d)"
+        trap 'rm -rf "$TAVO_BENCH_DESK"' EXIT
+        "$build/bin/desktop-search-bench" --write "$TAVO_BENCH_DESK" "$entries"
+    fi
     runner
 else
-    exec xvfb-run -a -s "-screen 0 1280x900x24" bash "${BASH_SOURCE[0]}" "$runs"
+    exec xvfb-run -a -s "-screen 0 1280x900x24" bash "${BASH_SOURCE[0]}" "$runs" "$entries"
 fi

@@ -2,6 +2,7 @@
 #include "doc/AppleEvent.h"
 
 #include "platform/FileName.h"
+#include "platform/PropertyList.h"
 
 #include <QUrl>
 #include <QVariantMap>
@@ -53,4 +54,16 @@ AppleEvent OpenDocumentEvent(const QString &documentPath, bool useDocPrefs) {
         event.setParam(kDocPrefsKeyword, kEnumType, QByteArray(bytes, 4));
     }
     return event;
+}
+
+LaunchEnvironment EventEnvironment(const AppleEvent &event, const QString &documentPath) {
+    const AppleEventParam *document = event.param(kDirectObjectKeyword);
+    const AppleEventParam *docPrefs = event.param(kDocPrefsKeyword);
+    const bool useDocPrefs = docPrefs && docPrefs->data == "yes ";
+    return {
+        {"TAVO_DOCUMENT", EncodeFileName(documentPath)},
+        {"TAVO_DOCUMENT_URL", document ? document->data : QByteArray()},
+        {"TAVO_USE_DOC_PREFS", useDocPrefs ? "1" : "0"},
+        {"TAVO_EVENT", WritePropertyListXml(event.toPropertyList())},
+    };
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FourCharCode.h"
+#include "platform/LaunchEnvironment.h"
 
 #include <QByteArray>
 #include <QList>
@@ -43,3 +44,13 @@ inline constexpr quint32 kYesEnum = FourCharCode("yes ");
 // application to use the document's own preferences. The bookmark is the
 // document's file URL in UTF-8.
 AppleEvent OpenDocumentEvent(const QString &documentPath, bool useDocPrefs);
+
+// The event as environment variables, which a wrapper script reads more
+// easily than the event itself, for desktop entries and bundles alike:
+//   TAVO_DOCUMENT       the document's path, its exact bytes
+//   TAVO_DOCUMENT_URL   its file URL, the bookmark of the direct object
+//   TAVO_USE_DOC_PREFS  "1" when the document's own preferences are asked
+//                       for ("KPRF" is "yes "), else "0"
+//   TAVO_EVENT          the whole event as an XML property list, the same
+//                       bytes a bundle's program reads on its input
+LaunchEnvironment EventEnvironment(const AppleEvent &event, const QString &documentPath);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "doc/ApplicationLocations.h"
 
+#include "platform/DesktopEntrySearch.h"
 #include "toolkit/Log.h"
 #include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
+
+#include <QCoreApplication>
 
 QString DefaultApplicationLocation(const QString &key, const QString &applicationsFolder) {
     if (HasPrefix(key, QStringLiteral("QuarkXPress"))) {
@@ -17,25 +20,46 @@ QString DefaultApplicationLocation(const QString &key, const QString &applicatio
     return QString();
 }
 
-void CheckApplicationLocation(TavoSettings &settings, const QString &key,
+bool CheckApplicationLocation(TavoSettings &settings, const QString &key,
                               const QString &applicationsFolder) {
     const QVariant stored = settings.value(key);
     const QString candidate =
         stored.isValid() ? stored.toString() : DefaultApplicationLocation(key, applicationsFolder);
-    if (FileExists(candidate)) {
-        settings.setValue(key, candidate);
-        return;
-    }
-    settings.setValue(key, QVariant());
+    const bool exists = FileExists(candidate);
+    settings.setValue(key, exists ? QVariant(candidate) : QVariant());
     // The user chose it: its going is said, or the box just comes up empty.
-    if (stored.isValid())
+    if (stored.isValid() && !exists)
         LogFormat(QStringLiteral("Nothing is at %@, the location of %@ any more; it was removed "
                                  "from the settings"),
                   candidate, key);
+    return stored.isValid() && !exists;
 }
 
-void CheckApplicationLocations(TavoSettings &settings, const QStringList &keys,
-                               const QString &applicationsFolder) {
-    for (const QString &key : keys)
-        CheckApplicationLocation(settings, key, applicationsFolder);
+QStringList CheckApplicationLocations(TavoSettings &settings, const QStringList &keys,
+                                      const QString &applicationsFolder) {
+    QStringList removed;
+    for (const QString &key : keys) {
+        if (CheckApplicationLocation(settings, key, applicationsFolder))
+            removed.append(key);
+    }
+    return removed;
+}
+
+void FindDesktopEntryLocations(TavoSettings &settings, const QStringList &keys,
+                               const QStringList &removed) {
+    QStringList missing;
+    for (const QString &key : keys) {
+        if (!removed.contains(key) && settings.value(key).toString().isEmpty())
+            missing.append(key);
+    }
+    const QHash<QString, QString> found = FindDesktopEntriesByName(missing);
+    for (const QString &key : missing) {
+        const QString entry = found.value(key);
+        if (entry.isNull())
+            continue;
+        settings.setValue(key, entry);
+        LogFormat(QCoreApplication::translate("ApplicationLocations",
+                                              "Found %@ in the desktop entry “%@”."),
+                  key, entry);
+    }
 }

@@ -2,6 +2,7 @@
 #include "doc/OpenDocument.h"
 
 #include "doc/AppleEvent.h"
+#include "doc/DesktopEntries.h"
 #include "doc/IdentifyDocument.h"
 #include "doc/InDesignVersions.h"
 #include "platform/BundleLauncher.h"
@@ -112,5 +113,17 @@ QString RenameToQxp(const QString &path) {
 
 void OpenDocWithApp(const QString &path, const QString &appPath) {
     const AppleEvent event = OpenDocumentEvent(path, gSettings->useDocPrefs() == 1);
-    LogError(LaunchBundle(appPath, path, WritePropertyListXml(event.toPropertyList())));
+    const LaunchEnvironment environment = EventEnvironment(event, path);
+    if (!IsDesktopEntryPath(appPath)) {
+        LogError(
+            LaunchBundle(appPath, path, WritePropertyListXml(event.toPropertyList()), environment));
+        return;
+    }
+    // An entry stored before it changed, or chosen in an earlier Tavo, is
+    // checked again: the log says why it cannot take the document.
+    const QString refusal = DesktopEntryRefusal(appPath);
+    if (refusal.isNull())
+        LogError(LaunchDesktopEntry(appPath, path, environment));
+    else
+        LogError(refusal, appPath);
 }

@@ -29,5 +29,7 @@ QString AppPathForDoc(const QString &path, quint32 *creator);
 // its old path, with the reason in the log.
 QString RenameToQxp(const QString &path);
 
-// Launches the application bundle with the open-document event for `path`.
+// Launches the application bundle with the open-document event for `path`,
+// or the desktop entry with the document; both get the event's environment
+// (EventEnvironment in AppleEvent.h).
 void OpenDocWithApp(const QString &path, const QString &appPath);

@@ -58,13 +58,15 @@ QString BundleProgram(const QString &bundlePath, QString *error) {
     return program.absoluteFilePath();
 }
 
-QString LaunchBundle(const QString &bundlePath, const QString &argument, const QByteArray &input) {
+QString LaunchBundle(const QString &bundlePath, const QString &argument, const QByteArray &input,
+                     const LaunchEnvironment &environment) {
     QString error;
     const QString program = BundleProgram(bundlePath, &error);
     if (program.isNull())
         return error;
-    error = StartDetached(EncodeFileName(program), {EncodeFileName(argument)},
-                          EncodeFileName(QFileInfo(bundlePath).absoluteFilePath()), input);
+    error =
+        StartDetached(EncodeFileName(program), {EncodeFileName(argument)},
+                      EncodeFileName(QFileInfo(bundlePath).absoluteFilePath()), input, environment);
     if (!error.isNull())
         return Tr("The program “%1” could not be started: %2").arg(program, error);
     return QString();

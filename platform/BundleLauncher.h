@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/LaunchEnvironment.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,7 +14,7 @@
 QString BundleProgram(const QString &bundlePath, QString *error = nullptr);
 
 // Starts the bundle's program detached, with `argument` as its one argument
-// and `input` on its standard input. Neither waits for the program nor leaves
-// a zombie behind. Answers an absent text on success, else the error's
-// description.
-QString LaunchBundle(const QString &bundlePath, const QString &argument, const QByteArray &input);
+// and `input` on its standard input, `environment` added to its own. Neither waits for the program
+// nor leaves a zombie behind. Answers an absent text on success, else the error's description.
+QString LaunchBundle(const QString &bundlePath, const QString &argument, const QByteArray &input,
+                     const LaunchEnvironment &environment = {});

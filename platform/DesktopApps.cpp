@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/DesktopApps.h"
 
+#include "platform/DesktopEntryCommand.h"
 #include "platform/FileName.h"
+#include "platform/WineNames.h"
+
+#include <QCoreApplication>
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
@@ -27,6 +31,20 @@ struct Gio {
     decltype(&g_list_free_full) listFreeFull;
     decltype(&g_error_free) errorFree;
     decltype(&g_free) free;
+    decltype(&g_app_info_get_all) appInfoGetAll;
+    decltype(&g_app_info_should_show) appInfoShouldShow;
+    decltype(&g_app_info_get_name) appInfoGetName;
+    decltype(&g_desktop_app_info_new_from_filename) desktopAppInfoNewFromFilename;
+    decltype(&g_desktop_app_info_new_from_keyfile) desktopAppInfoNewFromKeyfile;
+    decltype(&g_desktop_app_info_get_filename) desktopAppInfoGetFilename;
+    decltype(&g_desktop_app_info_get_string) desktopAppInfoGetString;
+    decltype(&g_app_launch_context_new) appLaunchContextNew;
+    decltype(&g_app_launch_context_setenv) appLaunchContextSetenv;
+    decltype(&g_key_file_new) keyFileNew;
+    decltype(&g_key_file_load_from_file) keyFileLoadFromFile;
+    decltype(&g_key_file_get_string) keyFileGetString;
+    decltype(&g_key_file_set_string) keyFileSetString;
+    decltype(&g_key_file_free) keyFileFree;
 };
 
 const Gio *LoadGio() {
@@ -52,6 +70,20 @@ const Gio *LoadGio() {
         symbol(loaded->listFreeFull, "g_list_free_full");
         symbol(loaded->errorFree, "g_error_free");
         symbol(loaded->free, "g_free");
+        symbol(loaded->appInfoGetAll, "g_app_info_get_all");
+        symbol(loaded->appInfoShouldShow, "g_app_info_should_show");
+        symbol(loaded->appInfoGetName, "g_app_info_get_name");
+        symbol(loaded->desktopAppInfoNewFromFilename, "g_desktop_app_info_new_from_filename");
+        symbol(loaded->desktopAppInfoNewFromKeyfile, "g_desktop_app_info_new_from_keyfile");
+        symbol(loaded->desktopAppInfoGetFilename, "g_desktop_app_info_get_filename");
+        symbol(loaded->desktopAppInfoGetString, "g_desktop_app_info_get_string");
+        symbol(loaded->appLaunchContextNew, "g_app_launch_context_new");
+        symbol(loaded->appLaunchContextSetenv, "g_app_launch_context_setenv");
+        symbol(loaded->keyFileNew, "g_key_file_new");
+        symbol(loaded->keyFileLoadFromFile, "g_key_file_load_from_file");
+        symbol(loaded->keyFileGetString, "g_key_file_get_string");
+        symbol(loaded->keyFileSetString, "g_key_file_set_string");
+        symbol(loaded->keyFileFree, "g_key_file_free");
         return complete ? std::move(loaded) : nullptr;
     }();
     return gio.get();
@@ -106,6 +138,53 @@ bool StartWithGio(const QString &desktopId, const QStringList &files, bool) {
     if (error)
         gio->errorFree(error);
     return started;
+}
+
+QString Tr(const char *text) {
+    return QCoreApplication::translate("DesktopApps", text);
+}
+
+// Owns a text GLib made.
+QString TakeUtf8(const Gio *gio, gchar *text) {
+    const QString value = QString::fromUtf8(text);
+    gio->free(text);
+    return value;
+}
+
+// One argument of an Exec line, so that GIO's splitting and its field
+// codes give it back unchanged.
+QString QuotedExecArgument(const QString &argument) {
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+        if (c == u'%')
+            quoted += u'%';
+    }
+    return quoted + u'"';
+}
+
+// The entry with `argument` after the arguments of its Exec line, with all
+// its other keys as they are.
+GDesktopAppInfo *EntryWithArgument(const Gio *gio, const QString &entryPath,
+                                   const QString &argument, QString *error) {
+    GKeyFile *keyFile = gio->keyFileNew();
+    GError *gerror = nullptr;
+    GDesktopAppInfo *app = nullptr;
+    if (gio->keyFileLoadFromFile(keyFile, EncodeFileName(entryPath).constData(),
+                                 G_KEY_FILE_KEEP_TRANSLATIONS, &gerror)) {
+        const QString exec =
+            TakeUtf8(gio, gio->keyFileGetString(keyFile, "Desktop Entry", "Exec", nullptr)) + u' ' +
+            QuotedExecArgument(argument);
+        gio->keyFileSetString(keyFile, "Desktop Entry", "Exec", exec.toUtf8().constData());
+        app = gio->desktopAppInfoNewFromKeyfile(keyFile);
+    } else {
+        *error = QString::fromUtf8(gerror->message);
+        gio->errorFree(gerror);
+    }
+    gio->keyFileFree(keyFile);
+    return app;
 }
 
 DesktopLauncher &Launcher() {
@@ -163,4 +242,70 @@ DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher) {
 
 bool LaunchDesktopApp(const QString &desktopId, const QStringList &files, bool deactivate) {
     return Launcher()(desktopId, files, deactivate);
+}
+
+QList<DesktopApplication> DesktopApplications() {
+    const Gio *gio = LoadGio();
+    if (!gio)
+        return {};
+    QList<DesktopApplication> applications;
+    GList *all = gio->appInfoGetAll();
+    for (GList *item = all; item; item = item->next) {
+        auto *app = static_cast<GAppInfo *>(item->data);
+        const char *file = gio->desktopAppInfoGetFilename(reinterpret_cast<GDesktopAppInfo *>(app));
+        if (!file || !gio->appInfoShouldShow(app))
+            continue;
+        applications.append({QString::fromUtf8(gio->appInfoGetName(app)), DecodeFileName(file),
+                             TakeUtf8(gio, gio->desktopAppInfoGetString(
+                                               reinterpret_cast<GDesktopAppInfo *>(app), "Icon"))});
+    }
+    gio->listFreeFull(all, gio->objectUnref);
+    return applications;
+}
+
+QString LaunchDesktopEntry(const QString &entryPath, const QString &document,
+                           const LaunchEnvironment &environment) {
+    const Gio *gio = LoadGio();
+    if (!gio)
+        return Tr("GIO, which starts desktop entries, cannot be loaded.");
+    const EntryCheck check = CheckDesktopEntry(ReadDesktopEntryFile(entryPath));
+    if (check.problem != EntryProblem::None)
+        return Tr("The desktop entry “%1” cannot be given a document.").arg(entryPath);
+    QString error;
+    GDesktopAppInfo *app = nullptr;
+    GList *files = nullptr;
+    if (check.wineMenu) {
+        const QString windowsName = WindowsName(check.command.winePrefix, document);
+        if (windowsName.isNull())
+            return Tr("No drive of the Wine prefix “%1” leads to “%2”.")
+                .arg(check.command.winePrefix, document);
+        // Wine reads the arguments of its programs as UTF-8 and would
+        // change the bytes of any other name into another file's.
+        if (HasForeignBytes(windowsName))
+            return Tr("Wine cannot give “%1” to a Windows program: its name is not UTF-8.")
+                .arg(document);
+        app = EntryWithArgument(gio, entryPath, windowsName, &error);
+    } else {
+        app = gio->desktopAppInfoNewFromFilename(EncodeFileName(entryPath).constData());
+        files = gio->listAppend(files, gio->fileNewForPath(EncodeFileName(document).constData()));
+    }
+    if (!app) {
+        gio->listFreeFull(files, gio->objectUnref);
+        return Tr("The desktop entry “%1” cannot be started%2")
+            .arg(entryPath, error.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + error);
+    }
+    GAppLaunchContext *context = gio->appLaunchContextNew();
+    for (const auto &[name, value] : environment)
+        gio->appLaunchContextSetenv(context, name.constData(), value.constData());
+    GError *gerror = nullptr;
+    gio->appInfoLaunch(reinterpret_cast<GAppInfo *>(app), files, context, &gerror);
+    gio->listFreeFull(files, gio->objectUnref);
+    gio->objectUnref(context);
+    gio->objectUnref(app);
+    if (!gerror)
+        return QString();
+    error = Tr("The desktop entry “%1” could not be started: %2")
+                .arg(entryPath, QString::fromUtf8(gerror->message));
+    gio->errorFree(gerror);
+    return error;
 }

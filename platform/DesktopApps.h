@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/LaunchEnvironment.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -37,3 +40,22 @@ DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher);
 // real one answers false when the application is not installed or its
 // program does not start.
 bool LaunchDesktopApp(const QString &desktopId, const QStringList &files, bool deactivate);
+
+// An application of the desktop, by the path of its desktop entry.
+struct DesktopApplication {
+    QString name;
+    QString entryPath;
+    QString iconName;
+};
+
+// The desktop's applications (GIO's list, the ones it shows in menus), each
+// by its entry's path. GIO reads the XDG data folders once per process.
+QList<DesktopApplication> DesktopApplications();
+
+// Starts the desktop entry at `entryPath` with `document` the way the
+// desktop does (GIO: field codes, Path, TryExec, Terminal), with
+// `environment` added to what the program inherits. A Wine menu entry,
+// which takes no file, gets the document's Windows name after its own
+// arguments. Answers an absent text once the program runs, else why not.
+QString LaunchDesktopEntry(const QString &entryPath, const QString &document,
+                           const LaunchEnvironment &environment);

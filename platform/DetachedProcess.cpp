@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/DetachedProcess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char **environ;
 
 namespace {
 
@@ -39,7 +42,8 @@ int InputFile(const QByteArray &input) {
 } // namespace
 
 QString StartDetached(const QByteArray &program, const QList<QByteArray> &arguments,
-                      const QByteArray &workingFolder, const QByteArray &input) {
+                      const QByteArray &workingFolder, const QByteArray &input,
+                      const LaunchEnvironment &environment) {
     const int inputFd = InputFile(input);
     if (inputFd < 0)
         return ErrorText(errno);
@@ -50,6 +54,23 @@ QString StartDetached(const QByteArray &program, const QList<QByteArray> &argume
     for (const QByteArray &argument : arguments)
         argv.push_back(const_cast<char *>(argument.constData()));
     argv.push_back(nullptr);
+    QList<QByteArray> added;
+    for (const auto &[name, value] : environment)
+        added.append(name + '=' + value);
+    std::vector<char *> envp;
+    for (char **variable = environ; *variable; ++variable) {
+        const QByteArrayView entry(*variable);
+        const bool replaced =
+            std::any_of(environment.begin(), environment.end(), [&](const auto &v) {
+                return entry.startsWith(v.first) && entry.size() > v.first.size() &&
+                       entry[v.first.size()] == '=';
+            });
+        if (!replaced)
+            envp.push_back(*variable);
+    }
+    for (QByteArray &variable : added)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
 
     // The program's start is reported through this pipe: it closes without a
     // word on exec, or carries the errno of what failed.
@@ -74,7 +95,7 @@ QString StartDetached(const QByteArray &program, const QList<QByteArray> &argume
             if (::chdir(workingFolder.constData()) != 0 || !inputReady)
                 error = errno;
             else
-                ::execv(argv[0], argv.data());
+                ::execve(argv[0], argv.data(), envp.data());
             if (error == 0)
                 error = errno;
             (void)!::write(report[1], &error, sizeof error);

@@ -2,6 +2,7 @@
 #include "app/AppController.h"
 #include "DesktopFixture.h"
 #include "DocFixtures.h"
+#include "EntryFixtures.h"
 #include "doc/ChooseBox.h"
 #include "platform/Format.h"
 #include "platform/RectText.h"
@@ -118,6 +119,54 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
     chooser->setTitle("QuarkXPress 2017");
     chooser->findChild<QPushButton *>()->click();
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017"), "/opt/C.app");
+}
+
+// A version with neither a stored location nor a default bundle gets the
+// desktop entry named like it whose program is there and that takes a
+// document, as the desktop finds entries: the home's data folder before the
+// system's, subfolders included, the first entry of an ID the only one.
+TEST_F(AppControllerTest, AtStartVersionsWithoutALocationGetTheDesktopEntryNamedLikeThem) {
+    ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(path("home")));
+    ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(path("sys")));
+    const QString home = path("home/applications/"), sys = path("sys/applications/");
+    const auto entry = [](const QString &file, const QByteArray &name,
+                          const QByteArray &lines = "Exec=true %f\n") {
+        EXPECT_FALSE(WriteEntry(file, name, lines).isNull());
+        return file;
+    };
+    QDir().mkpath(applications() + "/QuarkXPress 2017.app");
+    QDir().mkpath(path("Stored.app"));
+    gSettings->setValue("QuarkXPress 2015", path("Stored.app"));
+    gSettings->setValue("QuarkXPress 2019", path("Deleted.app"));
+    for (const char *key : {"QuarkXPress 2015", "QuarkXPress 2017", "QuarkXPress 2019"})
+        entry(home + key + ".desktop", key);
+    const QString quark = entry(home + "wine/Programs/Quark/Q 2018.desktop", "QuarkXPress 2018");
+    entry(home + "id-2024.desktop", "Adobe InDesign 2024", "Hidden=true\n");
+    entry(sys + "id-2024.desktop", "Adobe InDesign 2024");
+    const QString cc = entry(home + "z-cc.desktop", "Adobe InDesign CC 2019");
+    entry(sys + "a-cc.desktop", "Adobe InDesign CC 2019");
+    entry(home + "a-2020.desktop", "Adobe InDesign 2020", "TryExec=id-gone\nExec=true %f\n");
+    const QString id2020 = entry(sys + "z-2020.desktop", "Adobe InDesign 2020");
+    entry(home + "2021.desktop", "Adobe InDesign 2021", "Exec=true\n");
+    entry(home + "2022.desktop", "Other", "Name[de]=Adobe InDesign 2022\nExec=true %f\n");
+    // Name and Exec each behind pages of translations.
+    QByteArray pages;
+    for (int i = 0; i < 150; ++i)
+        pages += "Comment[x" + QByteArray::number(i) + "]=A translated comment\n";
+    const QString id2023 = sys + "pages.desktop";
+    ASSERT_TRUE(WriteAll(id2023, "[Desktop Entry]\n" + pages + "Name=Adobe InDesign 2023\n" +
+                                     pages + "Type=Application\nExec=true %f\n"));
+    auto controller = start();
+    EXPECT_EQ(gSettings->dict(),
+              QVariantMap({{"QuarkXPress 2015", path("Stored.app")},
+                           {"QuarkXPress 2017", applications() + "/QuarkXPress 2017.app"},
+                           {"QuarkXPress 2018", quark},
+                           {"Adobe InDesign CC 2019", cc},
+                           {"Adobe InDesign 2020", id2020},
+                           {"Adobe InDesign 2023", id2023},
+                           {"AddSuffix", qint64(0)}}));
+    EXPECT_TRUE(log().contains("QuarkXPress 2018 in the desktop entry “" + quark.toUtf8()))
+        << log().constData();
 }
 
 TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow) {

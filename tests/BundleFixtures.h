@@ -13,14 +13,18 @@
 #include <QThread>
 
 // Makes `bundle` (a folder ending in .app) whose program writes its argument
-// to `record`.arg and its standard input to `record`.in, then `record`.done.
+// to `record`.arg, its standard input to `record`.in, what Tavo tells
+// wrappers to `record`.env (the use of the document's preferences, the
+// document, the event), then `record`.done.
 inline bool MakeRecordingBundle(const QString &bundle, const QString &record,
                                 bool withInfoPlist = true) {
     const QString program = withInfoPlist ? bundle + "/Contents/MacOS/Layout App"
                                           : bundle + "/" + QFileInfo(bundle).completeBaseName();
     const QByteArray to = QFile::encodeName(record);
     return WriteAll(program, "#!/bin/sh\nprintf '%s' \"$1\" > '" + to + ".arg'\ncat > '" + to +
-                                 ".in'\necho $# > '" + to + ".done'\n") &&
+                                 ".in'\nprintf '%s|%s|%s' \"$TAVO_USE_DOC_PREFS\" "
+                                 "\"$TAVO_DOCUMENT\" \"$TAVO_EVENT\" > '" +
+                                 to + ".env'\necho $# > '" + to + ".done'\n") &&
            QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner) &&
            (!withInfoPlist ||
             WritePropertyListFile(bundle + "/Contents/Info.plist",

@@ -53,6 +53,13 @@ TEST_F(OpenDocumentTest, QuarkDocumentsGetTheirSuffixAndPreferencesOnlyWhenSetTo
               QUrl::fromLocalFile(path("Plan.qxp")).toEncoded());
     EXPECT_EQ(parameter(1).value("keyword"), "KPRF");
     EXPECT_TRUE(alerts.isEmpty());
+    // A wrapper reads the same in its environment, whatever Tavo inherited.
+    ScopedEnv stale("TAVO_USE_DOC_PREFS", "stale");
+    const auto environment = [&] {
+        return "1|" + QFile::encodeName(path("Plan.qxp")) + '|' + ReadAll(path("rec.in"));
+    };
+    EXPECT_EQ(open(path("Plan.qxp")), QFile::encodeName(path("Plan.qxp")));
+    EXPECT_EQ(ReadAll(path("rec.env")), environment());
 
     // The other names a QuarkXPress document may have.
     const std::pair<const char *, const char *> names[] = {{"Upper.QXD", "Upper.qxp"},
@@ -68,6 +75,7 @@ TEST_F(OpenDocumentTest, QuarkDocumentsGetTheirSuffixAndPreferencesOnlyWhenSetTo
     gSettings->setUseDocPrefs(2);
     EXPECT_EQ(open(quark("Other.qxd")), QFile::encodeName(path("Other.qxd")));
     EXPECT_EQ(event.value("parameters").toList().size(), 1);
+    EXPECT_TRUE(ReadAll(path("rec.env")).startsWith("0|"));
 }
 
 // Renaming never costs a document: an existing Plan.qxp stays, a name that
