@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyOptions.h"
+#include "tool/IdentifyOptions.h"
 
 #include <charconv>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/ToolMessage.h"
+#include "tool/ToolMessage.h"
 
 #include <cstdio>
 

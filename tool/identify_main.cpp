@@ -2,12 +2,12 @@
 // tavo-identify: tells, for each file, which layout application and version
 // wrote it, as one JSON object (or one readable line) per file.
 
-#include "app/IdentifyOptions.h"
-#include "app/IdentifyRunner.h"
-#include "app/ToolMessage.h"
 #include "doc/DocTypes.h"
 #include "platform/AppIdentity.h"
 #include "platform/FileHead.h"
+#include "tool/IdentifyOptions.h"
+#include "tool/IdentifyRunner.h"
+#include "tool/ToolMessage.h"
 #include "toolkit/Resources.h"
 
 #include <QCoreApplication>

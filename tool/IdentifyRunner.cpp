@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyRunner.h"
+#include "tool/IdentifyRunner.h"
 
-#include "app/IdentifyInput.h"
-#include "app/IdentifyJson.h"
-#include "app/IdentifyText.h"
-#include "app/OrderedPool.h"
-#include "app/ToolMessage.h"
 #include "doc/IdentifyDocument.h"
+#include "tool/IdentifyInput.h"
+#include "tool/IdentifyJson.h"
+#include "tool/IdentifyText.h"
+#include "tool/OrderedPool.h"
+#include "tool/ToolMessage.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/FolderWalk.h"
-#include "app/IdentifyOptions.h"
-#include "app/RecordReader.h"
+#include "tool/FolderWalk.h"
+#include "tool/IdentifyOptions.h"
+#include "tool/RecordReader.h"
 
 #include <QByteArray>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyText.h"
+#include "tool/IdentifyText.h"
 
 namespace {
 

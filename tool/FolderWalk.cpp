@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/FolderWalk.h"
+#include "tool/FolderWalk.h"
 
 #include "platform/FileHead.h"
 

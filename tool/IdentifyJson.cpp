@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyJson.h"
+#include "tool/IdentifyJson.h"
 
 #include "platform/FileName.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyInput.h"
+#include "tool/IdentifyInput.h"
 
-#include "app/ToolMessage.h"
 #include "platform/FileHead.h"
+#include "tool/ToolMessage.h"
 
 #include <cerrno>
 #include <sys/stat.h>
