@@ -1,47 +1,78 @@
 // SPDX-License-Identifier: MIT
 #include "tool/IdentifyOptions.h"
 
+#include <algorithm>
 #include <charconv>
-#include <optional>
+#include <cstring>
+#include <getopt.h>
 
-// Neither QCommandLineParser nor getopt_long keeps a lone "-" at its place
-// among the files, nor tells one before "--" from one after it, and both
-// would take option names that are not in the documented set (getopt_long
-// accepts any unambiguous abbreviation); so the few options are read here.
+// getopt_long reads the options. The "-" that leads its option string hands
+// every operand back at its place, a lone "-" among them, and stops at "--",
+// after which everything from optind on is a file. What it cannot be told
+// is to refuse abbreviations: it takes "--rec" for --recursive, and a later
+// option could change what such a command line means, so each long option
+// found is checked against the argument it came from.
 
 namespace {
 
 using Action = IdentifyOptions::Action;
 
-std::optional<int> JobCount(const QByteArray &text) {
-    int value = 0;
-    const char *end = text.constData() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.constData(), end, value);
-    if (ec != std::errc() || ptr != end || value < 1 || value > IdentifyOptions::kMaxJobs)
-        return std::nullopt;
-    return value;
+enum LongOnly { kVersion = 256, kFormat, kExclude, kSummary };
+
+constexpr option kLongOptions[] = {
+    {"null", no_argument, nullptr, '0'},
+    {"recursive", no_argument, nullptr, 'r'},
+    {"follow", no_argument, nullptr, 'L'},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"format", required_argument, nullptr, kFormat},
+    {"exclude", required_argument, nullptr, kExclude},
+    {"summary", no_argument, nullptr, kSummary},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+const option *LongOption(const QByteArray &name) {
+    const auto *end = std::end(kLongOptions) - 1;
+    const auto *found = std::find_if(std::begin(kLongOptions), end,
+                                     [&](const option &o) { return name == o.name; });
+    return found == end ? nullptr : found;
 }
 
 class Parser {
 public:
-    explicit Parser(const QList<QByteArray> &arguments) : mArgs(arguments) {}
-
-    IdentifyOptions parse() {
+    IdentifyOptions parse(int argc, char *argv[]) {
         mOptions.jobs = IdentifyOptions::kDefaultJobs;
-        bool optionsEnded = false;
-        for (mAt = 0; mAt < mArgs.size() && !stopped(); ++mAt) {
-            const QByteArray &arg = mArgs[mAt];
-            if (optionsEnded || arg == "-" || !arg.startsWith('-'))
-                mOptions.operands.append({arg, !optionsEnded && arg == "-"});
-            else if (arg == "--")
-                optionsEnded = true;
-            else if (arg.startsWith("--"))
-                longOption(arg.mid(2));
+        optind = 0; // a fresh scan
+        opterr = 0; // the problems are told in the tool's own words
+        while (mOptions.action == Action::Identify) {
+            // The argument the next option comes from; a cluster of short
+            // options keeps optind on itself until its last letter.
+            const QByteArray from = argv[std::max(optind, 1)] ? argv[std::max(optind, 1)] : "";
+            const int c = ::getopt_long(argc, argv, "-:0rLhj:", kLongOptions, nullptr);
+            if (c == -1)
+                break;
+            if (c == 1) {
+                mOptions.operands.append({optarg, std::strcmp(optarg, "-") == 0});
+                continue;
+            }
+            const bool isLong = from.startsWith("--");
+            const QByteArray name = isLong ? from.mid(2).split('=').first() : QByteArray();
+            if (isLong && !LongOption(name))
+                fail("unknown option --" + name);
+            else if (c == '?' && isLong)
+                fail("option --" + name + " takes no value");
+            else if (c == '?')
+                fail("unknown option -" + QByteArray(1, static_cast<char>(optopt)));
+            else if (c == ':')
+                fail("option " + shownName(isLong, name, optopt) + " needs a value");
             else
-                shortOptions(arg.mid(1));
+                take(c, shownName(isLong, name, c));
         }
-        if (stopped())
+        if (mOptions.action != Action::Identify)
             return mOptions;
+        for (; optind < argc; ++optind)
+            mOptions.operands.append({argv[optind], false});
         if (mOptions.operands.isEmpty()) {
             if (mOptions.nulSeparated)
                 mOptions.operands.append({QByteArray(), true});
@@ -52,110 +83,76 @@ public:
     }
 
 private:
-    bool stopped() const { return mOptions.action != Action::Identify; }
+    static QByteArray shownName(bool isLong, const QByteArray &name, int c) {
+        return isLong ? "--" + name : "-" + QByteArray(1, static_cast<char>(c));
+    }
 
     void fail(const QByteArray &problem) {
         mOptions.action = Action::UsageError;
         mOptions.problem = problem;
     }
 
-    // The value of an option that takes one: attached, or the next argument.
-    std::optional<QByteArray> value(const std::optional<QByteArray> &attached,
-                                    const QByteArray &name) {
-        if (attached)
-            return attached;
-        if (mAt + 1 < mArgs.size())
-            return mArgs[++mAt];
-        fail("option " + name + " needs a value");
-        return std::nullopt;
-    }
-
-    void setJobs(const std::optional<QByteArray> &text, const QByteArray &name) {
-        if (!text)
-            return;
-        if (const std::optional<int> jobs = JobCount(*text))
-            mOptions.jobs = *jobs;
-        else
-            fail(name + " wants a number from 1 to " +
-                 QByteArray::number(IdentifyOptions::kMaxJobs) + ", not '" + *text + "'");
-    }
-
-    void setFormat(const std::optional<QByteArray> &text) {
-        if (!text)
-            return;
-        if (*text == "json")
-            mOptions.format = IdentifyOptions::Format::Json;
-        else if (*text == "text")
-            mOptions.format = IdentifyOptions::Format::Text;
-        else
-            fail("--format wants json or text, not '" + *text + "'");
-    }
-
-    void longOption(const QByteArray &body) {
-        const qsizetype equals = body.indexOf('=');
-        const QByteArray name = equals < 0 ? body : body.left(equals);
-        const std::optional<QByteArray> attached =
-            equals < 0 ? std::nullopt : std::optional<QByteArray>(body.mid(equals + 1));
-        const bool takesValue = name == "jobs" || name == "format";
-        if (!takesValue && equals >= 0) {
-            fail("option --" + name + " takes no value");
-            return;
-        }
-        if (name == "help")
+    void take(int c, const QByteArray &shown) {
+        const QByteArray value = optarg ? QByteArray(optarg) : QByteArray();
+        switch (c) {
+        case 'h':
             mOptions.action = Action::Help;
-        else if (name == "version")
+            break;
+        case kVersion:
             mOptions.action = Action::Version;
-        else if (name == "null")
+            break;
+        case '0':
             mOptions.nulSeparated = true;
-        else if (name == "recursive")
+            break;
+        case 'r':
             mOptions.recursive = true;
-        else if (name == "follow")
+            break;
+        case 'L':
             mOptions.follow = true;
-        else if (name == "jobs")
-            setJobs(value(attached, "--jobs"), "--jobs");
-        else if (name == "format")
-            setFormat(value(attached, "--format"));
-        else
-            fail("unknown option --" + name);
-    }
-
-    // A cluster such as "-rL" or "-rj4": each letter is an option, and -j
-    // takes the rest of the cluster, or the next argument, as its value.
-    void shortOptions(const QByteArray &cluster) {
-        for (qsizetype i = 0; i < cluster.size() && !stopped(); ++i) {
-            switch (cluster[i]) {
-            case 'h':
-                mOptions.action = Action::Help;
-                break;
-            case '0':
-                mOptions.nulSeparated = true;
-                break;
-            case 'r':
-                mOptions.recursive = true;
-                break;
-            case 'L':
-                mOptions.follow = true;
-                break;
-            case 'j': {
-                const QByteArray rest = cluster.mid(i + 1);
-                setJobs(
-                    value(rest.isEmpty() ? std::nullopt : std::optional<QByteArray>(rest), "-j"),
-                    "-j");
-                return;
-            }
-            default:
-                fail("unknown option -" + cluster.mid(i, 1));
-            }
+            break;
+        case kSummary:
+            mOptions.summary = true;
+            break;
+        case kExclude:
+            mOptions.excludes.append(value);
+            break;
+        case 'j':
+            setJobs(value, shown);
+            break;
+        case kFormat:
+            setFormat(value);
+            break;
         }
     }
 
-    const QList<QByteArray> &mArgs;
-    qsizetype mAt = 0;
+    void setJobs(const QByteArray &text, const QByteArray &shown) {
+        int value = 0;
+        const char *end = text.constData() + text.size();
+        const auto [ptr, ec] = std::from_chars(text.constData(), end, value);
+        if (ec == std::errc() && ptr == end && value >= 1 && value <= IdentifyOptions::kMaxJobs)
+            mOptions.jobs = value;
+        else
+            fail(shown + " wants a number from 1 to " +
+                 QByteArray::number(IdentifyOptions::kMaxJobs) + ", not '" + text + "'");
+    }
+
+    void setFormat(const QByteArray &text) {
+        using Format = IdentifyOptions::Format;
+        if (text == "json")
+            mOptions.format = Format::Json;
+        else if (text == "text")
+            mOptions.format = Format::Text;
+        else if (text == "tsv")
+            mOptions.format = Format::Tsv;
+        else
+            fail("--format wants json, text or tsv, not '" + text + "'");
+    }
+
     IdentifyOptions mOptions;
 };
 
 } // namespace
 
-IdentifyOptions ParseIdentifyOptions(const QList<QByteArray> &arguments) {
-    return Parser(arguments).parse();
+IdentifyOptions ParseIdentifyOptions(int argc, char *argv[]) {
+    return Parser().parse(argc, argv);
 }

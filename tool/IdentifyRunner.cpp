@@ -2,27 +2,38 @@
 #include "tool/IdentifyRunner.h"
 
 #include "doc/IdentifyDocument.h"
+#include "tool/ExtensionFit.h"
 #include "tool/IdentifyInput.h"
 #include "tool/IdentifyJson.h"
+#include "tool/IdentifySummary.h"
 #include "tool/IdentifyText.h"
+#include "tool/IdentifyTsv.h"
 #include "tool/OrderedPool.h"
+#include "tool/ProcessLimits.h"
 #include "tool/ToolMessage.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+using Format = IdentifyOptions::Format;
 
 struct Outcome {
     QByteArray line;
     QByteArray name;
     int error = 0;
     bool recognised = false;
+    // Only for --summary.
+    QString appName, versionName;
+    qint32 version = 0;
 };
 
 Outcome Identify(const IdentifyInput::Item &item, const QVariant &docTypes,
-                 IdentifyOptions::Format format) {
+                 const IdentifyOptions &options) {
     DocInfo info;
     FileHeadRead read;
     if (item.error)
@@ -34,34 +45,69 @@ Outcome Identify(const IdentifyInput::Item &item, const QVariant &docTypes,
         IdentifyHeader(info, docTypes);
     else
         info.header.fill(0);
+    const bool misleads = ExtensionMisleads(item.path, info);
     Outcome outcome;
-    outcome.line = format == IdentifyOptions::Format::Json
-                       ? IdentifyJsonLine(item.path, info, read)
-                       : IdentifyTextLine(item.path, info, read);
+    switch (options.format) {
+    case Format::Json:
+        outcome.line = IdentifyJsonLine(item.path, info, read, misleads);
+        break;
+    case Format::Text:
+        outcome.line = IdentifyTextLine(item.path, info, read, misleads);
+        break;
+    case Format::Tsv:
+        outcome.line = IdentifyTsvLine(item.path, info, read, misleads);
+        break;
+    }
     outcome.error = read.error;
     outcome.recognised = info.recognised();
     if (!read.ok())
         outcome.name = item.path;
+    if (options.summary && outcome.recognised) {
+        outcome.appName = info.appName;
+        outcome.versionName = info.versionName;
+        outcome.version = info.version;
+    }
     return outcome;
+}
+
+// Whether standard output and standard error go to one terminal, where the
+// line of a file that cannot be read says all its message would.
+bool OutputAndErrorsOnOneTerminal() {
+    struct stat out {
+    }, err{};
+    return ::isatty(STDOUT_FILENO) && ::isatty(STDERR_FILENO) &&
+           ::fstat(STDOUT_FILENO, &out) == 0 && ::fstat(STDERR_FILENO, &err) == 0 &&
+           out.st_rdev == err.st_rdev;
 }
 
 class Output {
 public:
+    explicit Output(bool summary) : mSummary(summary), mQuiet(OutputAndErrorsOnOneTerminal()) {}
+
     // False once anything failed to be written; the reason is on standard error.
     bool write(const Outcome &outcome) {
         if (outcome.error) {
-            ToolMessage(outcome.name, FileHeadErrorText(outcome.error));
+            if (!mQuiet)
+                ToolMessage(outcome.name, FileHeadErrorText(outcome.error));
             mUnreadable = true;
         } else if (!outcome.recognised) {
             mUnrecognised = true;
         }
-        const auto size = static_cast<std::size_t>(outcome.line.size());
-        errno = 0;
-        return std::fwrite(outcome.line.constData(), 1, size, stdout) == size || failed();
+        if (mSummary)
+            count(outcome);
+        return write(outcome.line);
     }
 
-    // Writes what is buffered; false when that fails.
-    bool finish() {
+    bool write(const QByteArray &text) {
+        const auto size = static_cast<std::size_t>(text.size());
+        errno = 0;
+        return std::fwrite(text.constData(), 1, size, stdout) == size || failed();
+    }
+
+    // Writes the summary and what is buffered; false when that fails.
+    bool finish(Format format) {
+        if (mSummary && !write(mCounts.lines(format)))
+            return false;
         errno = 0;
         return (std::fflush(stdout) == 0 && !std::ferror(stdout)) || failed();
     }
@@ -78,6 +124,18 @@ private:
         return false;
     }
 
+    void count(const Outcome &outcome) {
+        if (outcome.error)
+            mCounts.addError();
+        else if (outcome.recognised)
+            mCounts.addRecognised(outcome.appName, outcome.versionName, outcome.version);
+        else
+            mCounts.addUnrecognised();
+    }
+
+    const bool mSummary;
+    const bool mQuiet;
+    IdentifySummary mCounts;
     bool mUnreadable = false;
     bool mUnrecognised = false;
 };
@@ -86,20 +144,24 @@ private:
 
 int RunIdentify(const IdentifyOptions &options, const QVariant &docTypes, int standardInput) {
     IdentifyInput input(options, standardInput);
-    Output output;
-    const auto work = [&docTypes, format = options.format](const IdentifyInput::Item &item) {
-        return Identify(item, docTypes, format);
+    Output output(options.summary);
+    if (options.format == Format::Tsv && !output.write(kIdentifyTsvHeader))
+        return 2;
+    const auto work = [&docTypes, &options](const IdentifyInput::Item &item) {
+        return Identify(item, docTypes, options);
     };
+    using Pool = OrderedPool<IdentifyInput::Item, Outcome>;
+    const int jobs = options.jobs == 1 ? 1 : ReadsWithinLimits(options.jobs, Pool::kStackSize);
     IdentifyInput::Item item;
-    if (options.jobs == 1) {
+    if (jobs == 1) {
         while (input.next(item)) {
             if (!output.write(work(item)))
                 return 2;
         }
     } else {
         // Enough results may wait behind a slow read to keep every thread busy.
-        const auto window = static_cast<std::size_t>(std::max(256, 32 * options.jobs));
-        OrderedPool<IdentifyInput::Item, Outcome> pool(options.jobs, window, work);
+        const auto window = static_cast<std::size_t>(std::max(256, 32 * jobs));
+        Pool pool(jobs, window, work);
         bool more = true;
         while (more || !pool.empty()) {
             while (more && !pool.full()) {
@@ -116,7 +178,7 @@ int RunIdentify(const IdentifyOptions &options, const QVariant &docTypes, int st
                 return 2;
         }
     }
-    if (!output.finish())
+    if (!output.finish(options.format))
         return 2;
     return output.status(input.failed());
 }
