@@ -9,8 +9,10 @@
 
 namespace {
 
+// The controls, and the line and paragraph separators, which some viewers
+// break a line at.
 bool IsControl(char16_t unit) {
-    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029;
 }
 
 // `escaped` says which characters other than controls are escaped too, and
