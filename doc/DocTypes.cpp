@@ -4,12 +4,29 @@
 #include "platform/PropertyList.h"
 #include "toolkit/Resources.h"
 
+#include <QVariantMap>
+
 const QVariant &DocTypes() {
     static QVariant table;
-    if (!table.isValid())
+    static QString loadedFrom;
+    const QString folder = gBundle ? gBundle->resourceFolder() : QString();
+    if (!table.isValid() || folder != loadedFrom) {
         table =
             ReadPropertyListFile(ResourcePath(QStringLiteral("DocTypes"), QStringLiteral("plist")));
+        loadedFrom = folder;
+        const bool shaped =
+            table.typeId() == QMetaType::QVariantMap &&
+            table.toMap().value(QStringLiteral("Quark")).typeId() == QMetaType::QVariantMap;
+        if (!shaped)
+            table = QVariant();
+    }
     return table;
+}
+
+QString DocTypesPath() {
+    if (!gBundle)
+        return QString();
+    return gBundle->resourceFolder() + QStringLiteral("/DocTypes.plist");
 }
 
 QString QuarkSignatureKey(const unsigned char *head) {

@@ -3,6 +3,7 @@
 
 #include "doc/AppleEvent.h"
 #include "doc/DesktopEntries.h"
+#include "doc/DocTypes.h"
 #include "doc/IdentifyDocument.h"
 #include "doc/InDesignVersions.h"
 #include "platform/BundleLauncher.h"
@@ -75,7 +76,14 @@ void OpenDoc(const QString &path) {
 QString AppPathForDoc(const QString &path, quint32 *creator) {
     const DocInfo info = IdentifyDocument(path);
     if (!info.recognised()) {
-        AlertByKey("unknownDocType");
+        // Without its table Tavo cannot know a QuarkXPress document from any
+        // other file, and says so rather than blame the document.
+        if (DocTypes().isValid()) {
+            AlertByKey("unknownDocType");
+        } else {
+            LogError(TextForKey("damagedDocTypes", FormatArgs(DocTypesPath())));
+            AlertByKey("damagedDocTypes", DocTypesPath());
+        }
         return QString();
     }
     const QString key = SettingsKey(info);

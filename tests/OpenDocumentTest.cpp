@@ -144,6 +144,15 @@ TEST_F(OpenDocumentTest, WhatTheUserIsToldAndWhatGoesToTheLog) {
     EXPECT_EQ(alerts.size(), 3);
     EXPECT_TRUE(log().contains("Gone.app")) << log().constData();
     EXPECT_TRUE(log().contains("There is no application at “(a, b)”")) << log().constData();
+
+    // A table of the wrong shape is a damaged installation, not an unknown document.
+    ASSERT_TRUE(QDir().mkpath(path("res")) &&
+                WritePropertyListFile(path("res/DocTypes.plist"), QVariantMap{{"Quark", "x"}}));
+    gBundle = Bundle(path("res"));
+    OpenDoc(path("Plan.qxd"));
+    const QString damaged = Format(GetString("damagedDocTypes"), path("res/DocTypes.plist"));
+    EXPECT_EQ(alerts.value(3).message, damaged);
+    EXPECT_TRUE(log().contains(damaged.toUtf8())) << log().constData();
 }
 
 TEST_F(OpenDocumentTest, ALocationOnlyTheDefaultsKnowIsFoundAndKept) {

@@ -42,8 +42,11 @@ check '-draft.qxd' tavo -- -d
 check 'jobs' tavo j
 check '--follow --format' tavo-identify --f
 check '--null' tavo-identify --n
-check 'json text' tavo-identify --format ''
-check 'text' tavo-identify -r --format t
+check 'json text tsv' tavo-identify --format ''
+check 'text tsv' tavo-identify -r --format t
+check '--exclude' tavo-identify --e
+check '--summary' tavo-identify --s
+check '' tavo-identify --exclude ''
 check '' tavo-identify -j ''
 check 'Plan.qxd' tavo-identify -r P
 check 'jobs' tavo-identify -L j

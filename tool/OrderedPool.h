@@ -6,12 +6,15 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <pthread.h>
 #include <semaphore>
-#include <system_error>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 // Runs jobs on up to `threads` threads and hands their results back in the
@@ -28,10 +31,17 @@
 // woken (or started) in its place, up to `threads`.
 //
 // One thread submits and takes; `work` runs on the pool's threads and must
-// only read what they share. submit() throws std::system_error when not a
-// single thread can be started.
+// only read what they share. A thread that cannot be started (a process
+// limit) leaves the work to those there are; when there are none, take()
+// does the jobs itself, one by one. An exception thrown by `work` comes out
+// of the take() of its result.
 template <typename Job, typename Result> class OrderedPool {
 public:
+    // A job needs a few KiB of stack. The default of 8 MiB a thread would
+    // take 2 GiB of address space for 256 threads, more than a process
+    // under a limit may have.
+    static constexpr std::size_t kStackSize = 256 * 1024;
+
     OrderedPool(int threads, std::size_t window, std::function<Result(const Job &)> work)
         : mWork(std::move(work)), mSlots(window), mMaxThreads(static_cast<std::size_t>(threads)),
           mProcessors(std::max(1u, std::thread::hardware_concurrency())) {
@@ -51,7 +61,7 @@ public:
             }
         }
         for (const auto &worker : mWorkers)
-            worker->thread.join();
+            ::pthread_join(worker->thread, nullptr);
     }
 
     OrderedPool(const OrderedPool &) = delete;
@@ -81,6 +91,12 @@ public:
     // it looks now and then for threads stuck in a read.
     Result take() {
         std::unique_lock lock(mMutex);
+        if (!headDone() && mWorkers.empty()) {
+            Slot &slot = mSlots[mStarted++ % mSlots.size()];
+            std::tie(slot.result, slot.failure) = attempt(slot.job);
+            slot.done = true;
+            ++mDoneNotTaken;
+        }
         if (!headDone()) {
             mCallerWaiting = true;
             while (!mResultReady.wait_for(lock, kLookAgain, [&] { return worthWaking(); }))
@@ -90,6 +106,8 @@ public:
         Slot &slot = mSlots[mTaken % mSlots.size()];
         ++mTaken;
         --mDoneNotTaken;
+        if (slot.failure)
+            std::rethrow_exception(std::exchange(slot.failure, nullptr));
         return std::move(slot.result);
     }
 
@@ -107,11 +125,13 @@ private:
     struct Slot {
         Job job{};
         Result result{};
+        std::exception_ptr failure;
         bool done = false;
     };
 
     struct Worker {
-        std::thread thread;
+        OrderedPool *pool = nullptr;
+        pthread_t thread{};
         std::binary_semaphore wake{0};
         bool sleeping = false; // under the lock
         std::atomic<Clock::rep> busySince{0};
@@ -147,18 +167,36 @@ private:
         }
         for (; missing > 0 && mWorkers.size() < mMaxThreads; --missing) {
             auto worker = std::make_unique<Worker>();
-            Worker *self = worker.get();
-            mWorkers.push_back(std::move(worker));
-            try {
-                self->thread = std::thread([this, self] { run(*self); });
-            } catch (const std::system_error &) {
-                // Out of threads (a process limit): go on with those there are.
-                mWorkers.pop_back();
+            worker->pool = this;
+            if (!start(*worker)) {
+                // Out of threads or address space: go on with those there are.
                 mMaxThreads = mWorkers.size();
-                if (mWorkers.empty())
-                    throw;
                 return;
             }
+            mWorkers.push_back(std::move(worker));
+        }
+    }
+
+    static bool start(Worker &worker) {
+        pthread_attr_t attributes;
+        if (::pthread_attr_init(&attributes) != 0)
+            return false;
+        ::pthread_attr_setstacksize(&attributes, kStackSize);
+        const auto entry = [](void *self) -> void * {
+            auto *w = static_cast<Worker *>(self);
+            w->pool->run(*w);
+            return nullptr;
+        };
+        const bool started = ::pthread_create(&worker.thread, &attributes, entry, &worker) == 0;
+        ::pthread_attr_destroy(&attributes);
+        return started;
+    }
+
+    std::pair<Result, std::exception_ptr> attempt(const Job &job) {
+        try {
+            return {mWork(job), nullptr};
+        } catch (...) {
+            return {Result{}, std::current_exception()};
         }
     }
 
@@ -179,10 +217,11 @@ private:
             lock.unlock();
             self.busySince.store(Clock::now().time_since_epoch().count(),
                                  std::memory_order_relaxed);
-            Result result = mWork(slot.job);
+            auto [result, failure] = attempt(slot.job);
             self.busySince.store(0, std::memory_order_relaxed);
             lock.lock();
             slot.result = std::move(result);
+            slot.failure = failure;
             slot.done = true;
             ++mDoneNotTaken;
             if (mCallerWaiting && worthWaking())

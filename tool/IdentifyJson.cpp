@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyJson.h"
+#include "tool/IdentifyJson.h"
 
 #include "platform/FileName.h"
 
@@ -75,7 +75,14 @@ QByteArray ShownName(const QString &decoded) {
 
 } // namespace
 
-QByteArray IdentifyJsonLine(const QByteArray &name, const DocInfo &info, const FileHeadRead &read) {
+QByteArray JsonString(const QByteArray &utf8) {
+    std::string out;
+    AppendJsonUtf8(out, View(utf8));
+    return QByteArray::fromStdString(out);
+}
+
+QByteArray IdentifyJsonLine(const QByteArray &name, const DocInfo &info, const FileHeadRead &read,
+                            bool extMismatch) {
     std::string out;
     out.reserve(256);
     out += "{\"path\":";
@@ -106,6 +113,8 @@ QByteArray IdentifyJsonLine(const QByteArray &name, const DocInfo &info, const F
         out += "\":";
         AppendJsonString(out, *value);
     }
+    if (extMismatch)
+        out += ",\"extMismatch\":true";
     if (!read.ok()) {
         out += ",\"error\":";
         AppendJsonUtf8(out, View(FileHeadErrorText(read.error)));

@@ -2,12 +2,12 @@
 // tavo-identify: tells, for each file, which layout application and version
 // wrote it, as one JSON object (or one readable line) per file.
 
-#include "app/IdentifyOptions.h"
-#include "app/IdentifyRunner.h"
-#include "app/ToolMessage.h"
 #include "doc/DocTypes.h"
 #include "platform/AppIdentity.h"
 #include "platform/FileHead.h"
+#include "tool/IdentifyOptions.h"
+#include "tool/IdentifyRunner.h"
+#include "tool/ToolMessage.h"
 #include "toolkit/Resources.h"
 
 #include <QCoreApplication>
@@ -18,15 +18,19 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <system_error>
+#include <new>
 #include <unistd.h>
 
 namespace {
 
 constexpr char kToolName[] = "tavo-identify";
 
-constexpr char kUsage[] =
-    "usage: tavo-identify [-0rL] [-j N] [--format json|text] [--] FILE... | -";
+constexpr char kUsage[] = "usage: tavo-identify [-0rL] [-j N] [--format json|text|tsv] "
+                          "[--exclude GLOB]... [--summary] [--] FILE... | -";
+
+constexpr char kDamagedDocTypes[] =
+    "the document-type table is missing or damaged, so no QuarkXPress document "
+    "can be recognised; install Tavo again";
 
 constexpr char kHelp[] =
     "Usage: tavo-identify [OPTION]... [--] FILE...\n"
@@ -39,13 +43,18 @@ constexpr char kHelp[] =
     "  -r, --recursive    identify the files below every folder given, each\n"
     "                     folder's entries in the order of their bytes\n"
     "  -L, --follow       with -r, also enter symbolic links to folders\n"
-    "  -j, --jobs N       read up to N files at a time (default %1)\n"
+    "  -j, --jobs N       read up to N files at a time, 1 to %2 (default %1)\n"
+    "      --exclude GLOB leave out the files and folders whose name matches GLOB\n"
+    "                     (repeatable; for example '._*' and .DS_Store)\n"
     "      --format FMT   json (default): one JSON object per line, with the\n"
     "                     members path, recognised, creator, version, versionName,\n"
     "                     os, ext, appName and type (null when absent); pathBytes\n"
-    "                     (base64) after path when the name is not UTF-8; error\n"
-    "                     when the file could not be read\n"
+    "                     (base64) after path when the name is not UTF-8;\n"
+    "                     extMismatch when the name's extension does not fit the\n"
+    "                     document; error when the file could not be read\n"
     "                     text: one line per file, as file(1) writes them\n"
+    "                     tsv: a header row, then one row per file, for spreadsheets\n"
+    "      --summary      after the files, count them per application version\n"
     "  -h, --help         show this help\n"
     "      --version      show the version\n"
     "  --                 end of options: every later argument is a file\n"
@@ -101,15 +110,13 @@ int Print(const QByteArray &text) {
 
 int main(int argc, char *argv[]) {
     HoldClosedStandardStreams();
-    QList<QByteArray> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QByteArray(argv[i]));
-    const IdentifyOptions options = ParseIdentifyOptions(arguments);
+    const IdentifyOptions options = ParseIdentifyOptions(argc, argv);
     switch (options.action) {
     case IdentifyOptions::Action::Help:
-        return Print(
-            QByteArray(kHelp).replace("%1", QByteArray::number(IdentifyOptions::kDefaultJobs)) +
-            "\nPart of " + kAppName + ' ' + kAppVersion + ".\n");
+        return Print(QByteArray(kHelp)
+                         .replace("%1", QByteArray::number(IdentifyOptions::kDefaultJobs))
+                         .replace("%2", QByteArray::number(IdentifyOptions::kMaxJobs)) +
+                     "\nPart of " + kAppName + ' ' + kAppVersion + ".\n");
     case IdentifyOptions::Action::Version:
         return Print(QByteArray(kToolName) + ' ' + kAppVersion + '\n');
     case IdentifyOptions::Action::UsageError:
@@ -124,9 +131,7 @@ int main(int argc, char *argv[]) {
     // lazily and that is not safe from several threads.
     const QVariant &docTypes = DocTypes();
     if (!docTypes.isValid()) {
-        ToolMessage(
-            QFile::encodeName(gBundle->resourceFolder() + QStringLiteral("/DocTypes.plist")),
-            "the document-type table is missing or cannot be read");
+        ToolMessage(QFile::encodeName(DocTypesPath()), kDamagedDocTypes);
         return 2;
     }
 
@@ -136,9 +141,10 @@ int main(int argc, char *argv[]) {
         std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     try {
         return RunIdentify(options, docTypes, STDIN_FILENO);
-    } catch (const std::system_error &error) {
+    } catch (const std::bad_alloc &) {
+        // What was identified so far is kept, and the cut is said.
         std::fflush(stdout);
-        ToolMessage("cannot start a thread", QByteArray::fromStdString(error.code().message()));
+        ToolMessage("stopped", FileHeadErrorText(ENOMEM));
         return 2;
     }
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/RecordReader.h"
+#include "tool/RecordReader.h"
 
 #include <algorithm>
 #include <cerrno>

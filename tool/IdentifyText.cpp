@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyText.h"
+#include "tool/IdentifyText.h"
+
+#include "tool/NameEscapes.h"
 
 namespace {
 
@@ -21,13 +23,18 @@ QByteArray Description(const DocInfo &info) {
 
 } // namespace
 
-QByteArray IdentifyTextLine(const QByteArray &name, const DocInfo &info, const FileHeadRead &read) {
-    QByteArray line = name + ": ";
+QByteArray IdentifyTextLine(const QByteArray &name, const DocInfo &info, const FileHeadRead &read,
+                            bool extMismatch) {
+    const QByteArray shown = OctalEscaped(name);
+    QByteArray line = shown + ": ";
     if (read.ok()) {
         line += Description(info);
+        if (extMismatch)
+            line += info.ext.isEmpty() ? ", extension does not fit"
+                                       : ", extension should be ." + info.ext.toUtf8();
     } else {
         line += "cannot open `";
-        line += name + "' (" + FileHeadErrorText(read.error) + ')';
+        line += shown + "' (" + FileHeadErrorText(read.error) + ')';
     }
     line += '\n';
     return line;

@@ -4,5 +4,6 @@
 #include <QByteArray>
 
 // Writes "tavo-identify: SUBJECT: REASON" as one line on standard error. The
-// subject is written as its bytes, as other tools write file names.
+// subject, often a file name, is written as the text output writes names
+// (see OctalEscaped), so a name with a line feed cannot split the line.
 void ToolMessage(const QByteArray &subject, const QByteArray &reason);

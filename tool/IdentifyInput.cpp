@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "app/IdentifyInput.h"
+#include "tool/IdentifyInput.h"
 
-#include "app/ToolMessage.h"
 #include "platform/FileHead.h"
+#include "tool/ToolMessage.h"
 
 #include <cerrno>
 #include <sys/stat.h>
 
 IdentifyInput::IdentifyInput(const IdentifyOptions &options, int standardInput)
-    : mOptions(options), mRecords(standardInput, options.nulSeparated ? '\0' : '\n') {}
+    : mOptions(options), mFilter(options.excludes),
+      mRecords(standardInput, options.nulSeparated ? '\0' : '\n') {}
 
 // A path as given: an operand, or a record of standard input.
 bool IdentifyInput::nextGiven(Item &item) {
@@ -56,10 +57,12 @@ bool IdentifyInput::next(Item &item) {
         }
         if (!nextGiven(item))
             return false;
+        if (mFilter.excludes(item.path))
+            continue;
         struct stat st {};
         if (!mOptions.recursive || item.error || item.path.contains('\0') ||
             ::stat(item.path.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
             return true;
-        mWalk.emplace(item.path, mOptions.follow);
+        mWalk.emplace(item.path, mOptions.follow, mFilter);
     }
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/FolderWalk.h"
-#include "app/IdentifyOptions.h"
-#include "app/RecordReader.h"
+#include "tool/FolderWalk.h"
+#include "tool/IdentifyOptions.h"
+#include "tool/NameFilter.h"
+#include "tool/RecordReader.h"
 
 #include <QByteArray>
 
@@ -11,8 +12,8 @@
 
 // The paths tavo-identify identifies, in the order of its output, one at a
 // time: the files given, the records of standard input where "-" stands,
-// and with -r the files below each folder among them. Nothing is read ahead
-// of what is asked for.
+// and with -r the files below each folder among them, less the names
+// --exclude leaves out. Nothing is read ahead of what is asked for.
 class IdentifyInput {
 public:
     struct Item {
@@ -32,6 +33,7 @@ private:
     bool nextGiven(Item &item);
 
     const IdentifyOptions &mOptions;
+    const NameFilter mFilter;
     qsizetype mOperand = 0;
     RecordReader mRecords;
     bool mReadingRecords = false;

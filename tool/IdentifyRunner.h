@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/IdentifyOptions.h"
+#include "tool/IdentifyOptions.h"
 
 #include <QVariant>
 

@@ -13,7 +13,11 @@
 // `name` is the file name's exact bytes. "path" holds it as UTF-8 with every
 // byte that is not part of valid UTF-8 shown as U+FFFD; for such a name only,
 // "pathBytes" follows "path" with the exact bytes in base64, so a caller can
-// still open the file. A file that could not be read gets a last member
-// "error" with the reason.
+// still open the file. A recognised document whose name's extension does not
+// fit it (see ExtensionMisleads) gets a last member "extMismatch": true; a
+// file that could not be read, a last member "error" with the reason.
 QByteArray IdentifyJsonLine(const QByteArray &name, const DocInfo &info,
-                            const FileHeadRead &read = {});
+                            const FileHeadRead &read = {}, bool extMismatch = false);
+
+// A JSON string of UTF-8 text, with the escapes JSON needs.
+QByteArray JsonString(const QByteArray &utf8);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/FolderWalk.h"
+#include "tool/FolderWalk.h"
 
 #include "platform/FileHead.h"
 
@@ -10,7 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FolderWalk::FolderWalk(const QByteArray &root, bool follow) : mFollow(follow) {
+FolderWalk::FolderWalk(const QByteArray &root, bool follow, const NameFilter &filter)
+    : mFollow(follow), mFilter(filter) {
     Entry entry;
     if (!enter(root, true, entry)) {
         mPending = entry;
@@ -55,7 +56,7 @@ bool FolderWalk::enter(const QByteArray &path, bool followLink, Entry &entry) {
     errno = 0;
     while (const dirent *d = ::readdir(dir)) {
         const QByteArray name(d->d_name);
-        if (name != "." && name != "..")
+        if (name != "." && name != ".." && !mFilter.excludes(name))
             level.names.push_back({name, d->d_type});
         errno = 0;
     }
