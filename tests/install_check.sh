@@ -42,8 +42,10 @@ in_desk() {
     env -i LANG=C.UTF-8 PATH="$tree/usr/bin:/usr/bin:/bin" HOME="$desk" XDG_DATA_HOME="$desk" \
         XDG_CONFIG_HOME="$desk" XDG_CONFIG_DIRS="$desk" XDG_DATA_DIRS="$share" "$@"
 }
-in_desk update-mime-database "$share/mime" || fail "update-mime-database"
-in_desk update-desktop-database "$share/applications" || fail "update-desktop-database"
+# Both name a fault in a file and still exit 0, so any output fails.
+for update in "update-mime-database $share/mime" "update-desktop-database $share/applications"; do
+    out="$(in_desk $update 2>&1)" && [[ -z $out ]] || fail "$update: $out"
+done
 grep -qx 'application/x-quark-xpress-3 application/vnd.quark.quarkxpress' "$share/mime/aliases" ||
     fail "file(1)'s name for QuarkXPress documents is no alias: $(cat "$share/mime/aliases")"
 for type in application/vnd.quark.quarkxpress application/x-quark-xpress-3 application/x-indesign; do
