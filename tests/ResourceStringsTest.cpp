@@ -67,7 +67,8 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
                               Format(GetString("copyright"), 2019) +
                               Format(GetString("appNotFound"), QString("QuarkXPress 2016"));
         EXPECT_FALSE(shown.contains("(null)") || shown.contains('%')) << shown.toStdString();
-        for (const char *argument : {"Tavo", "2.20", "2019", "QuarkXPress 2016"})
+        // The About box gives the years and the licence of LICENSE.
+        for (const char *argument : {"Tavo", "2.20", "2019–2026", "MIT", "QuarkXPress 2016"})
             EXPECT_TRUE(shown.contains(argument)) << shown.toStdString();
     }
 
