@@ -52,6 +52,8 @@ int TavoApplicationMain(int argc, char **argv) {
     case CommandLine::Action::Run:
         break;
     }
+    // Before Qt or GIO read them, and before any thread runs.
+    DropRelativeFolderVariables();
     int qtArgc = int(line.qtArguments.size()) - 1;
     QApplication app(qtArgc, line.qtArguments.data());
     QApplication::setApplicationName(QString::fromLatin1(kAppName));

@@ -7,9 +7,9 @@
 #include "doc/IdentifyDocument.h"
 #include "doc/InDesignVersions.h"
 #include "platform/BundleLauncher.h"
-#include "platform/FileName.h"
 #include "platform/Format.h"
 #include "platform/PropertyList.h"
+#include "platform/RenameFile.h"
 #include "strings/Alerts.h"
 #include "toolkit/Log.h"
 #include "toolkit/Paths.h"
@@ -18,10 +18,7 @@
 #include <QCoreApplication>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -37,23 +34,6 @@ bool IsLaterInDesignVersion(const DocInfo &info) {
 
 QString Tr(const char *text) {
     return QCoreApplication::translate("OpenDocument", text);
-}
-
-// Moves `from` to `to` unless something already has that name, in one step,
-// so that no other document can be replaced, even one made in between.
-bool MoveWithoutReplacing(const QString &from, const QString &to, QString *error) {
-    const QByteArray source = EncodeFileName(from);
-    const QByteArray target = EncodeFileName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
-        return true;
-    if (errno == EEXIST) {
-        *error = Format(Tr("A file named “%@” already exists; the document was not renamed."),
-                        LastPathComponent(to));
-        return false;
-    }
-    *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
 }
 
 } // namespace
@@ -111,12 +91,24 @@ QString RenameToQxp(const QString &path) {
     const QString newPath = HasExtension(path, QStringLiteral("qxd"))
                                 ? ReplaceExtension(path, QStringLiteral("qxp"))
                                 : path + QStringLiteral(".qxp");
-    QString error;
-    if (!MoveWithoutReplacing(path, newPath, &error)) {
-        LogError(error, path);
-        return path;
-    }
-    return newPath;
+    const NameChange change = MoveWithoutReplacing(path, newPath);
+    if (change.error == 0)
+        return newPath;
+    if (change.error == EEXIST)
+        LogError(Format(Tr("A file named “%@” already exists; the document was not renamed."),
+                        LastPathComponent(newPath)),
+                 path);
+    else if (change.linkError != 0)
+        LogError(Format(Tr("The document was not renamed to “%@”: its file system cannot rename "
+                           "without the risk of replacing a file (%@), and refused a hard link "
+                           "instead (%@)."),
+                        LastPathComponent(newPath),
+                        QString::fromLocal8Bit(std::strerror(change.error)),
+                        QString::fromLocal8Bit(std::strerror(change.linkError))),
+                 path);
+    else
+        LogError(QString::fromLocal8Bit(std::strerror(change.error)), path);
+    return path;
 }
 
 void OpenDocWithApp(const QString &path, const QString &appPath) {

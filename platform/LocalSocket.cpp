@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/LocalSocket.h"
 
-#include <QFile>
+#include "platform/FileName.h"
+
 #include <QThread>
 
 #include <algorithm>
@@ -32,7 +33,7 @@ bool WaitFor(int fd, short events, const QDeadlineTimer &deadline) {
 } // namespace
 
 bool SocketAddress(const QString &path, sockaddr_un *address) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = EncodeFileName(path);
     std::memset(address, 0, sizeof *address);
     address->sun_family = AF_UNIX;
     if (native.isEmpty() || native.size() >= qsizetype(sizeof address->sun_path))

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/PrivateFolder.h"
 
-#include <QFile>
+#include "platform/FileName.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,7 +19,7 @@ QString Problem(const QString &folder, const char *what) {
 QString PrivateFolderProblem(const QString &folder) {
     struct stat info;
     // lstat: a link could lead anywhere, and be turned elsewhere later.
-    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
+    if (::lstat(EncodeFileName(folder).constData(), &info) != 0)
         return Problem(folder, std::strerror(errno));
     if (S_ISLNK(info.st_mode))
         return Problem(folder, "is a symbolic link");
@@ -33,7 +33,7 @@ QString PrivateFolderProblem(const QString &folder) {
 }
 
 QString MakePrivateFolder(const QString &folder) {
-    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(EncodeFileName(folder).constData(), 0700) != 0 && errno != EEXIST)
         return Problem(folder, std::strerror(errno));
     return PrivateFolderProblem(folder);
 }

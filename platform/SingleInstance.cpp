@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/SingleInstance.h"
 
+#include "platform/FileName.h"
 #include "platform/LocalSocket.h"
 #include "platform/PrivateFolder.h"
 
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -74,14 +74,18 @@ Place ChoosePlace(const QString &requested) {
         consider(requested, false);
         return place;
     }
-    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    const QString runtime = DecodeFileName(qgetenv("XDG_RUNTIME_DIR"));
     if (runtime.isEmpty())
         place.passedOver << QStringLiteral("XDG_RUNTIME_DIR is not set");
     else if (!QDir::isAbsolutePath(runtime))
         place.passedOver << QStringLiteral("XDG_RUNTIME_DIR is not an absolute path");
     else if (consider(runtime, false))
         return place;
-    consider(QDir::tempPath() + QLatin1String("/tavo-") + QString::number(::geteuid()), true);
+    // TMPDIR by its bytes, as the runtime folder.
+    const QString temp = DecodeFileName(qgetenv("TMPDIR"));
+    consider((QDir::isAbsolutePath(temp) ? QDir::cleanPath(temp) : QStringLiteral("/tmp")) +
+                 QLatin1String("/tavo-") + QString::number(::geteuid()),
+             true);
     return place;
 }
 
@@ -105,7 +109,7 @@ SingleInstance::~SingleInstance() {
         ::close(it.key());
     if (mListener >= 0) {
         ::close(mListener);
-        QFile::remove(mPath);
+        ::unlink(EncodeFileName(mPath).constData());
     }
     // Only now: a successor that takes the lock must not lose its socket to us.
     if (mLock >= 0)
@@ -119,8 +123,8 @@ SingleInstance::Status SingleInstance::start(const QStringList &documents) {
         return unavailable(QStringLiteral("no private folder for its socket (%1)").arg(passedOver));
     mPath = place.folder + QLatin1String(kSocketName);
     const QString lockPath = place.folder + QLatin1String(kLockName);
-    mLock = ::open(QFile::encodeName(lockPath).constData(),
-                   O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    mLock = ::open(EncodeFileName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                   0600);
     if (mLock < 0)
         return unavailable(lockPath + QLatin1String(": ") + ErrnoText(errno));
 

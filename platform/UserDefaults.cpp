@@ -2,9 +2,9 @@
 #include "platform/UserDefaults.h"
 
 #include "platform/FileName.h"
+#include "platform/Folders.h"
 #include "platform/PropertyList.h"
 
-#include <QStandardPaths>
 #include <QVariantMap>
 
 #include <sys/stat.h>
@@ -32,8 +32,10 @@ QVariant UserDefaultsValue(const QString &key) {
     // every setting the settings file lacks, and defaults files can be big.
     static QStringList readVersions;
     static QVariantMap merged;
-    const QStringList files = QStandardPaths::locateAll(
-        QStandardPaths::GenericConfigLocation, QStringLiteral("Vellmoran/TavoDefaults.plist"));
+    // A folder without the file reads as nothing, and as a change once it has one.
+    QStringList files;
+    for (const QString &folder : ConfigurationFolders())
+        files << folder + QStringLiteral("/Vellmoran/TavoDefaults.plist");
     QStringList versions;
     for (const QString &file : files)
         versions << Version(file);

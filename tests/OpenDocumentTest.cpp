@@ -6,7 +6,12 @@
 #include "platform/FileName.h"
 #include "platform/Format.h"
 
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
+
 #include <cstdio>
+#include <sys/mount.h>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +104,38 @@ TEST_F(OpenDocumentTest, RenamingNeverCostsADocument) {
     EXPECT_EQ(open(DecodeFileName(folder + "Z\xfcrich.qxd")), folder + "Z\xfcrich.qxp");
     EXPECT_EQ(parameter(0).value("data").toByteArray(),
               "file://" + folder.toPercentEncoding("/") + "Z%FCrich.qxp");
+}
+
+// A share (NFS, SMB, FUSE; here bindfs) knows no rename that refuses to
+// replace: the document is renamed there all the same, and still nothing is
+// replaced. Where the share refuses a hard link as well, it keeps its name.
+TEST_F(OpenDocumentTest, RenamingOnAShareNeverCostsADocumentEither) {
+    if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse") ||
+        QStandardPaths::findExecutable("bindfs").isEmpty())
+        GTEST_SKIP() << "a FUSE mount needs root, /dev/fuse and bindfs";
+    ASSERT_TRUE(QDir().mkpath(path("jobs")) && QDir().mkpath(path("share")));
+    if (QProcess::execute("bindfs", {path("jobs"), path("share")}) != 0)
+        GTEST_SKIP() << "bindfs could not mount " << path("share").toStdString();
+    const auto unmount = qScopeGuard([&] { ::umount2(qPrintable(path("share")), MNT_DETACH); });
+    installApp("QuarkXPress 2016", "rec");
+    gSettings->setAddSuffix(1);
+    EXPECT_EQ(open(quark("share/Plan.qxd")), QFile::encodeName(path("share/Plan.qxp")));
+    ASSERT_TRUE(WriteAll(path("share/Plan.qxp"), "another job"));
+    EXPECT_EQ(open(quark("share/Plan.qxd")), QFile::encodeName(path("share/Plan.qxd")));
+    EXPECT_EQ(ReadAll(path("jobs/Plan.qxp")), "another job");
+
+    // A colleague's read-only document, which the kernel lets nobody else
+    // link: only a rename that may replace is left, and it is not used.
+    ASSERT_TRUE(QFile::remove(path("jobs/Plan.qxp")));
+    ASSERT_EQ(::chown(QFile::encodeName(path("jobs/Plan.qxd")), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path("jobs/Plan.qxd")), 0444), 0);
+    {
+        ObeyFilePermissions notTheOwner;
+        EXPECT_EQ(open(path("share/Plan.qxd")), QFile::encodeName(path("share/Plan.qxd")));
+    }
+    EXPECT_EQ(QDir(path("jobs")).entryList(QDir::Files), QStringList("Plan.qxd"));
+    EXPECT_TRUE(log().contains("Plan.qxd: The document was not renamed to “Plan.qxp”"))
+        << log().constData();
 }
 
 TEST_F(OpenDocumentTest, InDesignOpensInItsVersionUnderItsName) {

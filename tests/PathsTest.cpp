@@ -26,12 +26,44 @@ TEST(PathsTest, ExtensionsSizesAndBuiltPaths) {
 
     EXPECT_EQ(BuildPath("/f", "", "plist"), "/f");
     EXPECT_EQ(BuildPath("/f/", "/Tavo", "plist"), "/f/Tavo.plist");
-    // Without a home there are no user folders, and nothing is built below
-    // them, rather than paths relative to wherever Tavo was started.
-    ScopedEnv noHome("HOME", "");
-    ScopedEnv noConfig("XDG_CONFIG_HOME", QByteArray());
-    EXPECT_TRUE(BuildPath(DocumentsFolder(), "Tavo", "txt").isNull());
-    EXPECT_TRUE(BuildPath(ApplicationSupportFolder(), "Vellmoran").isNull());
+    // Nothing is built below no folder (a user without a home), rather than
+    // paths relative to wherever Tavo was started.
+    EXPECT_TRUE(BuildPath(QString(), "Tavo", "txt").isNull());
+}
+
+// The user's folders come from the environment by their bytes, and a
+// relative value counts as unset: it would name another folder for every
+// folder Tavo is started from.
+TEST(PathsTest, UserFoldersAreTheEnvironmentsBytesAndNeverRelative) {
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(dir.path()), home = root + "/h\xf6me";
+    const QString h = DecodeFileName(home), dirs = dir.filePath("dirs");
+    // The last valid line counts; "$HOME" is valid only with a home.
+    ASSERT_TRUE(WriteAll(dir.filePath("dirs/user-dirs.dirs"),
+                         "XDG_DOCUMENTS_DIR = \"/srv/\\\"jobs\\\"/\"\n# XDG_DOCUMENTS_DIR=\"/no\"\n"
+                         "XDG_DOCUMENTS_DIR=\"$HOME/D\xf6k\"\nXDG_DOCUMENTS_DIR=\"relative\"\n"));
+    const struct {
+        QByteArray home, configHome, configDirs;
+        QString documents;
+        QStringList configFolders;
+    } cases[] = {
+        {"h", "c", "x:/etc/a::y", {}, {"/etc/a"}},
+        {home, "c", "x", h + "/Documents", {h + "/.config", "/etc/xdg"}},
+        {home, root + "/dirs", {}, DecodeFileName(home + "/D\xf6k"), {dirs, "/etc/xdg"}},
+        {{}, root + "/dirs", {}, "/srv/\"jobs\"", {dirs, "/etc/xdg"}},
+    };
+    for (const auto &c : cases) {
+        ScopedEnv homeEnv("HOME", c.home), configHome("XDG_CONFIG_HOME", c.configHome),
+            configDirs("XDG_CONFIG_DIRS", c.configDirs);
+        EXPECT_EQ(DocumentsFolder(), c.documents);
+        EXPECT_EQ(ConfigurationFolders(), c.configFolders);
+    }
+    // What the libraries and the launched applications read is mended too.
+    ScopedEnv homeEnv("HOME", "h"), runtime("XDG_RUNTIME_DIR", "/run/u"),
+        dataDirs("XDG_DATA_DIRS", "a:/usr/share:b"), configDirs("XDG_CONFIG_DIRS", "x");
+    DropRelativeFolderVariables();
+    EXPECT_FALSE(qEnvironmentVariableIsSet("HOME") || qEnvironmentVariableIsSet("XDG_CONFIG_DIRS"));
+    EXPECT_EQ(qgetenv("XDG_RUNTIME_DIR") + qgetenv("XDG_DATA_DIRS"), "/run/u/usr/share");
 }
 
 TEST(PathsTest, TextComparisonsKeepAbsentAndEmptyApart) {

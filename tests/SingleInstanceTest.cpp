@@ -10,16 +10,12 @@
 #include <QTest>
 #include <QtEndian>
 
-#include <functional>
 #include <future>
 #include <vector>
 
-#include <grp.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -127,24 +123,6 @@ TEST(SingleInstanceTest, OnlyTheUsersOwnPrivateFolderHoldsTheSocket) {
                   c.socketFolder == c.runtimeFolder);
         QDir(own).removeRecursively();
     }
-}
-
-// Runs `body`, which may only make system calls, in a child process as user
-// nobody while this one serves its events. The child's exit status: 77 when
-// it could not become nobody, -1 when it did not end in time.
-int AsNobody(const std::function<int()> &body) {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
-                        ::setresuid(65534, 65534, 65534) == 0
-                    ? body()
-                    : 77);
-    int status = 0;
-    if (!QTest::qWaitFor([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 6000)) {
-        ::kill(child, SIGKILL);
-        ::waitpid(child, &status, 0);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // In a child: what `fd` brings within 3 s. 1: bytes; 0: its end; 3: nothing.

@@ -2,8 +2,9 @@
 #pragma once
 
 // Helpers of the toolkit and settings tests: whole files, an environment
-// variable set for one test, file permissions that bind even root, readable
-// Qt texts in failure messages, the environment of a real Tavo.
+// variable set for one test, file permissions that bind even root, a child
+// process as another user, readable Qt texts in failure messages, the
+// environment of a real Tavo.
 
 #include <QByteArray>
 #include <QDir>
@@ -11,11 +12,16 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QTest>
 
+#include <functional>
 #include <ostream>
 
+#include <grp.h>
 #include <linux/capability.h>
+#include <signal.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class ScopedEnv {
@@ -37,14 +43,16 @@ private:
 
 // While it lives, the calling thread obeys file permissions as their owner
 // would, even as root (CI runs the tests as root): the capabilities that pass
-// over them leave its effective set, and come back at the end. Only this
+// over them, or over the rights of a file's owner (to link another user's
+// file, say), leave its effective set, and come back at the end. Only this
 // thread changes, so nothing else in the process loses or gains a right.
 class ObeyFilePermissions {
 public:
     ObeyFilePermissions() {
         syscall(SYS_capget, &mHeader, mSaved);
         __user_cap_data_struct lowered[2] = {mSaved[0], mSaved[1]};
-        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+        lowered[0].effective &=
+            ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH | 1u << CAP_FOWNER);
         syscall(SYS_capset, &mHeader, lowered);
     }
     ~ObeyFilePermissions() { syscall(SYS_capset, &mHeader, mSaved); }
@@ -80,4 +88,29 @@ inline QProcessEnvironment TavoEnvironment(const QString &home) {
         env.insert(name, home);
     env.remove("SESSION_MANAGER");
     return env;
+}
+
+// Runs `body`, which may only make system calls, in a child process while
+// this one serves its events. The child's exit status (that `body` answers),
+// -1 when it did not end in time.
+inline int InChild(const std::function<int()> &body) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body());
+    int status = 0;
+    if (!QTest::qWaitFor([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 6000)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The same as user nobody; 77 when the child could not become nobody.
+inline int AsNobody(const std::function<int()> &body) {
+    return InChild([&] {
+        return ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+                       ::setresuid(65534, 65534, 65534) == 0
+                   ? body()
+                   : 77;
+    });
 }
