@@ -27,6 +27,11 @@ struct Gio {
     decltype(&g_list_free_full) listFreeFull;
     decltype(&g_error_free) errorFree;
     decltype(&g_free) free;
+    decltype(&g_app_info_get_all) appInfoGetAll;
+    decltype(&g_app_info_should_show) appInfoShouldShow;
+    decltype(&g_app_info_get_name) appInfoGetName;
+    decltype(&g_desktop_app_info_get_filename) desktopAppInfoGetFilename;
+    decltype(&g_desktop_app_info_get_string) desktopAppInfoGetString;
 };
 
 const Gio *LoadGio() {
@@ -52,6 +57,11 @@ const Gio *LoadGio() {
         symbol(loaded->listFreeFull, "g_list_free_full");
         symbol(loaded->errorFree, "g_error_free");
         symbol(loaded->free, "g_free");
+        symbol(loaded->appInfoGetAll, "g_app_info_get_all");
+        symbol(loaded->appInfoShouldShow, "g_app_info_should_show");
+        symbol(loaded->appInfoGetName, "g_app_info_get_name");
+        symbol(loaded->desktopAppInfoGetFilename, "g_desktop_app_info_get_filename");
+        symbol(loaded->desktopAppInfoGetString, "g_desktop_app_info_get_string");
         return complete ? std::move(loaded) : nullptr;
     }();
     return gio.get();
@@ -163,4 +173,25 @@ DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher) {
 
 bool LaunchDesktopApp(const QString &desktopId, const QStringList &files, bool deactivate) {
     return Launcher()(desktopId, files, deactivate);
+}
+
+QList<DesktopApplication> DesktopApplications() {
+    const Gio *gio = LoadGio();
+    if (!gio)
+        return {};
+    QList<DesktopApplication> applications;
+    GList *all = gio->appInfoGetAll();
+    for (GList *item = all; item; item = item->next) {
+        auto *app = static_cast<GAppInfo *>(item->data);
+        auto *desktop = reinterpret_cast<GDesktopAppInfo *>(app);
+        const char *file = gio->desktopAppInfoGetFilename(desktop);
+        if (!file || !gio->appInfoShouldShow(app))
+            continue;
+        gchar *icon = gio->desktopAppInfoGetString(desktop, "Icon");
+        applications.append({QString::fromUtf8(gio->appInfoGetName(app)), DecodeFileName(file),
+                             QString::fromUtf8(icon)});
+        gio->free(icon);
+    }
+    gio->listFreeFull(all, gio->objectUnref);
+    return applications;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -37,3 +38,14 @@ DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher);
 // real one answers false when the application is not installed or its
 // program does not start.
 bool LaunchDesktopApp(const QString &desktopId, const QStringList &files, bool deactivate);
+
+// An application of the desktop, by the path of its desktop entry.
+struct DesktopApplication {
+    QString name;
+    QString entryPath;
+    QString iconName;
+};
+
+// The desktop's applications (GIO's list, the ones it shows in menus), each
+// by its entry's path. GIO reads the XDG data folders once per process.
+QList<DesktopApplication> DesktopApplications();
