@@ -9,6 +9,7 @@
 #include "platform/Format.h"
 #include "platform/PropertyList.h"
 #include "strings/Alerts.h"
+#include "strings/Translate.h"
 #include "toolkit/Log.h"
 #include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
@@ -54,15 +55,33 @@ bool MoveWithoutReplacing(const QString &from, const QString &to, QString *error
     return false;
 }
 
+// Tells the user that the version has no location and, where a chooser is
+// at hand, offers to choose one: what is chosen is stored and used at once.
+QVariant AskForLocation(const QString &key, QWidget *window, const LocationChooser &choose) {
+    const QString message = TextForKey("appNotFound", FormatArgs(key));
+    if (!choose) {
+        ShowAlertIn(window, message, pendingAlertDetail);
+        return QVariant();
+    }
+    if (ShowAlertIn(window, message, pendingAlertDetail, QString(),
+                    TranslateString(QStringLiteral("choose…"))) != 0)
+        return QVariant();
+    const QString chosen = choose(key);
+    if (chosen.isNull())
+        return QVariant();
+    gSettings->setValue(key, chosen);
+    return chosen;
+}
+
 } // namespace
 
 QString SettingsKey(const DocInfo &info) {
     return Format(QStringLiteral("%@ %@"), info.appName, info.versionName);
 }
 
-void OpenDoc(const QString &path) {
+void OpenDoc(const QString &path, QWidget *window, const LocationChooser &choose) {
     quint32 creator = 0;
-    const QString appPath = AppPathForDoc(path, &creator);
+    const QString appPath = AppPathForDoc(path, &creator, window, choose);
     if (appPath.isNull())
         return;
     QString docPath = path;
@@ -71,10 +90,11 @@ void OpenDoc(const QString &path) {
     OpenDocWithApp(docPath, appPath);
 }
 
-QString AppPathForDoc(const QString &path, quint32 *creator) {
+QString AppPathForDoc(const QString &path, quint32 *creator, QWidget *window,
+                      const LocationChooser &choose) {
     const DocInfo info = IdentifyDocument(path);
     if (!info.recognised()) {
-        AlertByKey("unknownDocType");
+        ShowAlertIn(window, TextForKey("unknownDocType", {}), pendingAlertDetail);
         return QString();
     }
     const QString key = SettingsKey(info);
@@ -82,7 +102,7 @@ QString AppPathForDoc(const QString &path, quint32 *creator) {
     if (!value.isValid() && IsLaterInDesignVersion(info))
         value = gSettings->value(kUnnamedInDesignKey);
     if (!value.isValid())
-        AlertByKey("appNotFound", key);
+        value = AskForLocation(key, window, choose);
     if (creator)
         *creator = info.creator;
     if (!value.isValid())
