@@ -51,6 +51,10 @@ int TavoApplicationMain(int argc, char **argv) {
     case CommandLine::Action::Run:
         break;
     }
+    if (!HasDisplay(line)) {
+        std::fprintf(stderr, "%s\n", qPrintable(NoDisplayMessage()));
+        return 1;
+    }
     int qtArgc = int(line.qtArguments.size()) - 1;
     QApplication app(qtArgc, line.qtArguments.data());
     QApplication::setApplicationName(QString::fromLatin1(kAppName));
