@@ -108,52 +108,71 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017"), "/opt/C.app");
 }
 
-// The desk's applications are offered, the box's own first; an entry that
-// cannot open documents is refused however it comes, and nothing is stored.
+// The desk's applications are offered (from subfolders too), the box's own
+// first, the stored one selected; an entry that cannot open documents is
+// refused however it comes, and nothing is stored.
 TEST_F(AppControllerTest, TheBoxesOfferTheDesksApplicationsAndRefuseWhatCannotOpen) {
-    ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(path("data")));
-    ScopedEnv dirs("XDG_DATA_DIRS", QFile::encodeName(path("none")));
-    QStringList entries; // Wine's menu entry, one whose program is missing, two more
-    for (const QByteArray lines :
-         {"QuarkXPress 2016\nExec=true %f", "QuarkXPress 2018\nTryExec=/nonexistent/q\nExec=q %f",
-          "Text Editor\nExec=true %F", "Adobe InDesign 2024\nExec=true %u"}) {
-        entries << path("data/applications/wine/Programs/" + lines.split('\n')[0] + ".desktop");
-        ASSERT_TRUE(WriteAll(entries.last(), "[Desktop Entry]\nType=Application\nName=" + lines));
-    }
-    const QString quark = entries[0], gone = entries[1];
+    const QList<DesktopApplication> offered = ApplicationsToOffer("QuarkXPress 2016");
+    const QString quark = offered.value(0).entryPath, menu = offered.value(1).entryPath;
+    EXPECT_TRUE(quark.endsWith("/applications/wine/Programs/QuarkXPress 2016/"
+                               "QuarkXPress 2016 (Wine).desktop"));
+    gSettings->setValue("QuarkXPress 2016", menu);
     ApplicationChooser chooser("QuarkXPress 2016", applications());
     QStringList shown;
-    for (int row = 0; row < chooser.list()->count(); ++row)
+    for (int row = 0; row < 3; ++row)
         shown << chooser.list()->item(row)->text();
-    EXPECT_EQ(shown, QStringList({"QuarkXPress 2016", "QuarkXPress 2018", "Adobe InDesign 2024",
-                                  "Text Editor"}));
-    EXPECT_EQ(ApplicationsToOffer("Adobe InDesign CS6").value(0).name, "Adobe InDesign 2024");
-    // The version's own entry is the one to begin with; a refused one keeps
-    // the dialog open.
-    EXPECT_EQ(chooser.list()->currentRow(), 0);
-    chooser.list()->setCurrentRow(1);
-    chooser.accept();
+    EXPECT_EQ(shown, QStringList({"QuarkXPress 2016 (Wine)", "QuarkXPress 2018 Launcher",
+                                  "Adobe InDesign 2024 (VM)"}));
+    EXPECT_EQ(ApplicationsToOffer("Adobe InDesign CS6").value(0).name, "Adobe InDesign 2024 (VM)");
+    EXPECT_EQ(chooser.list()->currentRow(), 1);
+    chooser.accept(); // refused: the dialog stays open
     EXPECT_EQ(alerts.value(0).message + alerts.value(0).detail,
-              Format(GetString("entryRefused"), QString("QuarkXPress 2018")) +
-                  DesktopEntryRefusal(gone));
+              Format(GetString("entryRefused"), QString("QuarkXPress 2018 Launcher")) +
+                  DesktopEntryRefusal(menu));
     EXPECT_TRUE(alerts.value(0).parent == &chooser && chooser.result() != QDialog::Accepted);
     chooser.list()->setCurrentRow(0);
     chooser.accept();
     EXPECT_TRUE(chooser.result() == QDialog::Accepted && chooser.chosen() == quark);
 
     // Dropped (from a file manager or a menu), or answered by another chooser.
+    gSettings->setValue("QuarkXPress 2016", QVariant());
     auto controller = start();
     controller->showPrefsDlg();
     ChooseBox *box16 = box(*controller, "QuarkXPress 2016");
     EXPECT_EQ(box16->findChild<QLineEdit *>()->placeholderText(), "Not set");
-    EXPECT_EQ(box16->draggingEntered(drag(gone).get()), 2);
-    box16->performDragOperation(drag(gone).get());
-    box16->setChooseFunction([&](QWidget *, const QString &, const QString &) { return gone; });
+    EXPECT_EQ(box16->draggingEntered(drag(menu).get()), 2);
+    box16->performDragOperation(drag(menu).get());
+    box16->setChooseFunction([&](QWidget *, const QString &, const QString &) { return menu; });
     box16->choose();
     EXPECT_TRUE(alerts.size() == 3 && alerts[2].parent == controller->prefsDlg() &&
                 !gSettings->dict().contains("QuarkXPress 2016"));
     box16->performDragOperation(drag(quark).get());
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), quark);
+}
+
+TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow) {
+    gSettings->setShowPrefs(1);
+    gSettings->setVisible(0);
+    auto controller = start();
+    EXPECT_EQ(controller->panel(), nullptr); // built when first shown
+    ASSERT_TRUE(WriteAll(path("first.qxd"), FromHex("00004D4D58505233204C204C5850")));
+    ASSERT_TRUE(WriteAll(path("second.indd"), InDesignVersionBytes(8, 0, 0, 0, 0)));
+    // A head cut short is no document, whatever its first bytes say.
+    ASSERT_TRUE(WriteAll(path("short.indd"), InDesignVersionBytes(14, 0, 0, 0, 0).left(511)));
+    QStringList alerted; // each with whether the preferences window showed
+    onAlert = [&](const AlertRequest &alert) {
+        const bool shown = controller->prefsDlg() && controller->prefsDlg()->isVisible();
+        alerted << (shown ? "shown: " : "hidden: ") + alert.message;
+    };
+    EXPECT_TRUE(controller->applicationOpenFile(path("first.qxd")));
+    EXPECT_TRUE(controller->applicationOpenFile(path("second.indd")));
+    EXPECT_TRUE(alerted.isEmpty());
+    controller->applicationDidFinishLaunching();
+    EXPECT_TRUE(controller->applicationOpenFile(path("short.indd"))); // opened at once
+    const QString notFound = "shown: " + GetString("appNotFound");
+    EXPECT_EQ(alerted, QStringList({Format(notFound, "QuarkXPress 2016"),
+                                    Format(notFound, "Adobe InDesign CS6"),
+                                    "shown: " + GetString("unknownDocType")}));
 }
 
 // File > Open takes a drop's road. A version without a location offers the
@@ -167,9 +186,11 @@ TEST_F(AppControllerTest, OpenedDocumentsOfAVersionWithoutALocationOfferTheChoos
     ASSERT_TRUE(MakeRecordingBundle(path("Quark.app"), path("rec")));
     QStringList asked; // the folders Open started in, the keys chosen for
     QString chosen;
+    const QStringList both{path("notes.txt"), path("Plan.qxd")};
+    QList<QStringList> picked{both, both, {}, {path("Plan.qxd")}}; // the third is cancelled
     controller->setOpenFunction([&](QWidget *, const QString &folder) {
         asked << folder;
-        return QStringList{path("notes.txt"), path("Plan.qxd")};
+        return picked.takeFirst();
     });
     controller->dropView()->setChooseFunction([&](QWidget *, const QString &key, const QString &) {
         asked << key;
@@ -180,7 +201,8 @@ TEST_F(AppControllerTest, OpenedDocumentsOfAVersionWithoutALocationOfferTheChoos
     controller->doOpen();
     EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2016"));
     chosen = path("Quark.app");
-    answers = {1, 0};
+    answers = {0};
+    controller->doOpen();
     main->show();
     QApplication::setActiveWindow(main);
     QTest::keyClick(main, Qt::Key_O, Qt::ControlModifier);
@@ -188,8 +210,9 @@ TEST_F(AppControllerTest, OpenedDocumentsOfAVersionWithoutALocationOfferTheChoos
     EXPECT_EQ(ReadAll(path("rec.arg")), QFile::encodeName(path("Plan.qxp")));
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), chosen);
     const QString folder = QFileInfo(chosen).absolutePath();
-    EXPECT_EQ(asked, QStringList({"", folder, "QuarkXPress 2016", folder, "QuarkXPress 2016"}));
-    ASSERT_EQ(alerts.size(), 6);
+    EXPECT_EQ(asked,
+              QStringList({"", folder, "QuarkXPress 2016", folder, folder, "QuarkXPress 2016"}));
+    ASSERT_EQ(alerts.size(), 5);
     for (const AlertRequest &alert : alerts)
         EXPECT_EQ(alert.parent, main);
     EXPECT_EQ(alerts[0].alternateButton + '|' + alerts[1].alternateButton, "|Choose…");
