@@ -6,6 +6,7 @@
 #include "doc/ChooseBox.h"
 #include "doc/DropView.h"
 #include "platform/AppIdentity.h"
+#include "platform/Format.h"
 #include "platform/ViewWithTag.h"
 #include "strings/Alerts.h"
 #include "strings/QtTranslations.h"
@@ -21,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -51,6 +54,15 @@ constexpr DefaultLocation kDefaultLocations[] = {
     {119, "QuarkXPress 2019", ".app"},
 };
 
+QStringList RunOpenDialog(QWidget *parent, const QString &folder) {
+    const QString documents =
+        Format(QStringLiteral("%@ (*.qxd *.qxp *.qxt *.qpt *.qwd *.indd *.indt)"),
+               GetString(QStringLiteral("layoutDocuments")));
+    const QString all = Format(QStringLiteral("%@ (*)"), GetString(QStringLiteral("allFiles")));
+    return QFileDialog::getOpenFileNames(parent, GetString(QStringLiteral("openTitle")), folder,
+                                         documents + QStringLiteral(";;") + all);
+}
+
 // Says why a form cannot be used, on the console and in the log.
 void ReportForm(const QString &problem) {
     ConsoleLine(problem.toUtf8());
@@ -60,7 +72,7 @@ void ReportForm(const QString &problem) {
 } // namespace
 
 AppController::AppController(const QString &applicationsFolder, QObject *parent)
-    : QObject(parent), mApplicationsFolder(applicationsFolder) {}
+    : QObject(parent), mApplicationsFolder(applicationsFolder), mOpen(&RunOpenDialog) {}
 
 AppController::~AppController() {
     delete mPanel;
@@ -104,6 +116,9 @@ bool AppController::loadInterface(QString *error) {
     connectAction("aboutAction", &AppController::doAbout);
     connectAction("prefsAction", &AppController::showPrefsDlg);
     connectAction("quitAction", &AppController::quit);
+    connectAction("openAction", &AppController::doOpen);
+    if (auto *open = mMainWindow->findChild<QAction *>(QStringLiteral("openAction")))
+        open->setShortcuts(QKeySequence::Open);
 
     mDropView->awakeFromNib();
     awakeFromNib();
@@ -293,6 +308,14 @@ void AppController::doAddSuffixBtn(QAbstractButton *sender) {
 void AppController::doAbout() {
     SetAlertDetailByKey("copyright", 2019);
     AlertMessage(GetString(QStringLiteral("about")), kAppName, kAppVersion);
+}
+
+void AppController::doOpen() {
+    const QStringList documents = mOpen(mMainWindow, mOpenFolder);
+    if (!documents.isEmpty())
+        mOpenFolder = QFileInfo(documents.constFirst()).absolutePath();
+    for (const QString &path : documents)
+        mDropView->openDoc(path);
 }
 
 bool AppController::eventFilter(QObject *watched, QEvent *event) {

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Owns Tavo's windows and runs its life: start-up, documents handed over by
@@ -54,6 +55,15 @@ public:
     void doUseDocPrefsBtn(QAbstractButton *sender);
     void doAddSuffixBtn(QAbstractButton *sender);
     void doAbout();
+    // File > Open: the documents chosen are opened one by one, as dropped
+    // ones are.
+    void doOpen();
+
+    // The dialog of doOpen, replaceable so that tests never run a modal
+    // dialog: the documents chosen over `parent`, starting in `folder`; none
+    // when the user cancelled.
+    using OpenFunction = std::function<QStringList(QWidget *parent, const QString &folder)>;
+    void setOpenFunction(OpenFunction function) { mOpen = std::move(function); }
 
     QMainWindow *mainWindow() const { return mMainWindow; }
     DropView *dropView() const { return mDropView; }
@@ -86,4 +96,7 @@ private:
     QPointer<QAbstractButton> mAddSuffixBtn;
     std::optional<QStringList> mPaths;
     bool mFinished = false;
+    OpenFunction mOpen;
+    // Where the last documents were opened from, for the next time.
+    QString mOpenFolder;
 };

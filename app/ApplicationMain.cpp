@@ -54,6 +54,10 @@ int TavoApplicationMain(int argc, char **argv) {
     }
     // Before Qt or GIO read them, and before any thread runs.
     DropRelativeFolderVariables();
+    if (!HasDisplay(line)) {
+        std::fprintf(stderr, "%s\n", qPrintable(NoDisplayMessage()));
+        return 1;
+    }
     int qtArgc = int(line.qtArguments.size()) - 1;
     QApplication app(qtArgc, line.qtArguments.data());
     QApplication::setApplicationName(QString::fromLatin1(kAppName));

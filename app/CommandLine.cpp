@@ -133,12 +133,26 @@ CommandLine ParseCommandLine(int argc, char **argv) {
                 return line;
             }
             line.qtArguments.push_back(argv[i]);
+            line.namesDisplay = line.namesDisplay || qstrcmp(option->name, "platform") == 0 ||
+                                qstrcmp(option->name, "display") == 0;
             if (option->takesValue && !inlineValue)
                 line.qtArguments.push_back(argv[++i]);
         }
     }
     line.qtArguments.push_back(nullptr);
     return line;
+}
+
+bool HasDisplay(const CommandLine &line) {
+    return line.namesDisplay || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+QString NoDisplayMessage() {
+    return QStringLiteral("tavo: no display to show a window on (neither DISPLAY nor "
+                          "WAYLAND_DISPLAY is set); start it in a desktop session, or on a "
+                          "virtual display with xvfb-run tavo");
 }
 
 QString CommandLineUsage() {

@@ -20,12 +20,23 @@ struct CommandLine {
     std::vector<char *> qtArguments;
     // For a usage error: what was wrong.
     QString error;
+    // Qt was told on the command line where to show its windows (-platform,
+    // -display).
+    bool namesDisplay = false;
 };
 
 // After "--", and for any argument that names an existing file, an argument
 // is a document; "-h"/"--help" and "--version" are Tavo's options, Qt's
 // options (with their values) go to Qt, and any other option is an error.
 CommandLine ParseCommandLine(int argc, char **argv);
+
+// Whether Qt has somewhere to show windows: DISPLAY, WAYLAND_DISPLAY or
+// QT_QPA_PLATFORM is set, or the command line names a platform or display.
+// Without, Qt would abort the program.
+bool HasDisplay(const CommandLine &line);
+
+// The one line that says there is none, and the way out.
+QString NoDisplayMessage();
 
 // The text of `tavo --help`; its first line is the one-line usage.
 QString CommandLineUsage();

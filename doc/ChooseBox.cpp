@@ -1,43 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include "doc/ChooseBox.h"
 
+#include "doc/DesktopEntries.h"
 #include "platform/DragOperation.h"
 #include "platform/Folders.h"
-#include "platform/Format.h"
 #include "strings/StringTable.h"
 #include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
 
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 
 namespace {
 
-// The drop test is a plain suffix test on the whole path, without the dot.
-bool EndsWithApp(const QString &path) {
-    return !path.isNull() && path.endsWith(QLatin1String("app"), Qt::CaseSensitive);
-}
-
-QString RunOpenPanel(QWidget *parent, const QString &startFolder) {
-    QFileDialog dialog(parent, GetString(QStringLiteral("chooseApp")), startFolder);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setNameFilter(
-        Format(QStringLiteral("%@ (*.app)"), GetString(QStringLiteral("Applications"))));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    const QString chosen = dialog.selectedFiles().constFirst();
-    // Only application bundles are locations of applications.
-    return chosen.endsWith(QLatin1String(".app")) ? chosen : QString();
+// The bundle test is a plain suffix test on the whole path, without the dot.
+bool IsDroppedLocation(const QString &path) {
+    return !path.isNull() &&
+           (path.endsWith(QLatin1String("app"), Qt::CaseSensitive) || IsDesktopEntryPath(path));
 }
 
 } // namespace
 
 ChooseBox::ChooseBox(QWidget *parent)
-    : QGroupBox(parent), mApplicationsFolder(ApplicationsFolder()), mChoose(&RunOpenPanel) {}
+    : QGroupBox(parent), mApplicationsFolder(ApplicationsFolder()),
+      mChoose(&RunApplicationChooser) {}
 
 void ChooseBox::awakeFromNib() {
     mPath = findChild<QLineEdit *>();
@@ -45,8 +33,16 @@ void ChooseBox::awakeFromNib() {
         connect(button, &QPushButton::clicked, this, &ChooseBox::choose);
     // The stored location was checked at start; what is left is shown.
     const QVariant stored = gSettings->dict().value(title());
-    if (mPath && stored.isValid())
-        mPath->setText(stored.toString());
+    if (mPath) {
+        mPath->setPlaceholderText(GetString(QStringLiteral("notSet")));
+        if (stored.isValid())
+            mPath->setText(stored.toString());
+    }
+    // A location chosen elsewhere (from the alert of a document) shows here.
+    connect(gSettings, &TavoSettings::valueChanged, this, [this](const QString &key) {
+        if (mPath && key == title())
+            mPath->setText(gSettings->dict().value(key).toString());
+    });
     setAcceptDrops(true);
 }
 
@@ -61,13 +57,13 @@ void ChooseBox::setPath(const QString &path) {
 }
 
 void ChooseBox::choose() {
-    const QString chosen = mChoose(window(), mApplicationsFolder);
-    if (!chosen.isNull())
+    const QString chosen = mChoose(window(), title(), mApplicationsFolder);
+    if (!chosen.isNull() && UsableLocation(chosen, window()))
         setPath(chosen);
 }
 
 int ChooseBox::draggingEntered(const QMimeData *drag) const {
-    return EndsWithApp(PasteboardFileName(drag)) ? kDragOperationLink : kDragOperationNone;
+    return IsDroppedLocation(PasteboardFileName(drag)) ? kDragOperationLink : kDragOperationNone;
 }
 
 bool ChooseBox::prepareForDragOperation(const QMimeData *) const {
@@ -76,7 +72,7 @@ bool ChooseBox::prepareForDragOperation(const QMimeData *) const {
 
 bool ChooseBox::performDragOperation(const QMimeData *drag) {
     const QString path = PasteboardFileName(drag);
-    if (EndsWithApp(path))
+    if (IsDroppedLocation(path) && UsableLocation(path, window()))
         setPath(path);
     return true;
 }

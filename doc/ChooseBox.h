@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "doc/ApplicationChooser.h"
+
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -15,26 +17,28 @@ class ChooseBox : public QGroupBox {
 public:
     explicit ChooseBox(QWidget *parent = nullptr);
 
-    // Where the open panel starts; /opt unless set.
+    // Where browsing for a bundle starts; /opt unless set.
     void setApplicationsFolder(const QString &folder) { mApplicationsFolder = folder; }
 
-    // Shows the stored location (checked at start, see ApplicationLocations.h)
-    // and starts accepting dropped applications.
+    // Shows the stored location (checked at start, see ApplicationLocations.h),
+    // "Not set" while there is none, and starts accepting dropped
+    // applications. From then on the box follows its key in the settings.
     void awakeFromNib();
 
     QString path() const;
     void setPath(const QString &path);
-    // Lets the user pick an application bundle.
+    // Lets the user pick one of the desktop's applications, or a bundle or
+    // desktop entry on disk; a refused entry is explained and not stored.
     void choose();
 
+    // A drop is a name ending in "app" (a bundle) or a desktop entry, from a
+    // file manager or a menu; a refused entry is explained and not stored.
     int draggingEntered(const QMimeData *drag) const;
     bool prepareForDragOperation(const QMimeData *drag) const;
     bool performDragOperation(const QMimeData *drag);
 
-    // The open panel; replaceable so that tests never run a modal dialog.
-    // Answers the chosen bundle, or an absent text when cancelled.
-    using ChooseFunction = QString (*)(QWidget *parent, const QString &startFolder);
-    void setChooseFunction(ChooseFunction function) { mChoose = function; }
+    // The chooser that choose() runs (RunApplicationChooser unless set).
+    void setChooseFunction(ChooseFunction function) { mChoose = std::move(function); }
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

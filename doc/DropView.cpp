@@ -4,6 +4,7 @@
 #include "doc/IdentifyDocument.h"
 #include "doc/OpenDocument.h"
 #include "platform/DragOperation.h"
+#include "platform/Folders.h"
 #include "platform/Format.h"
 #include "platform/ViewWithTag.h"
 #include "strings/StringTable.h"
@@ -24,11 +25,17 @@ void DropView::awakeFromNib() {
 }
 
 void DropView::openDoc(const QString &path) {
-    OpenDoc(path);
+    OpenDoc(path, window(), [this](const QString &key) { return chooseLocation(key); });
 }
 
 QString DropView::appPathForDoc(const QString &path, quint32 *creator) {
-    return AppPathForDoc(path, creator);
+    return AppPathForDoc(path, creator, window(),
+                         [this](const QString &key) { return chooseLocation(key); });
+}
+
+QString DropView::chooseLocation(const QString &key) {
+    const QString chosen = mChoose(window(), key, ApplicationsFolder());
+    return !chosen.isNull() && UsableLocation(chosen, window()) ? chosen : QString();
 }
 
 void DropView::openDocWithApp(const QString &path, const QString &appPath) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "doc/ApplicationChooser.h"
 #include "doc/DocInfo.h"
 
 #include <QLabel>
@@ -21,7 +22,8 @@ public:
     void awakeFromNib();
 
     // The opening road, reached through the view as the menu and the
-    // system reach it; see OpenDocument.h.
+    // system reach it; see OpenDocument.h. A version without a location is
+    // offered to the chooser, over this view's window.
     void openDoc(const QString &path);
     QString appPathForDoc(const QString &path, quint32 *creator);
     void openDocWithApp(const QString &path, const QString &appPath);
@@ -37,6 +39,9 @@ public:
     bool prepareForDragOperation(const QMimeData *drag);
     bool performDragOperation(const QMimeData *drag);
 
+    // The chooser of a missing location (RunApplicationChooser unless set).
+    void setChooseFunction(ChooseFunction function) { mChoose = std::move(function); }
+
     QLabel *appNameLabel() const { return mAppName; }
     QLabel *platformLabel() const { return mPlatform; }
 
@@ -48,9 +53,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QString chooseLocation(const QString &key);
+
     QPointer<QLabel> mAppName;
     QPointer<QLabel> mPlatform;
     // The answer given when the hovering drag entered, kept for as long as
     // it stays over the view.
     int mHoverOperation = 0;
+    ChooseFunction mChoose = &RunApplicationChooser;
 };

@@ -11,6 +11,7 @@
 #include "platform/PropertyList.h"
 #include "platform/RenameFile.h"
 #include "strings/Alerts.h"
+#include "strings/Translate.h"
 #include "toolkit/Log.h"
 #include "toolkit/Paths.h"
 #include "toolkit/TavoSettings.h"
@@ -36,15 +37,33 @@ QString Tr(const char *text) {
     return QCoreApplication::translate("OpenDocument", text);
 }
 
+// Tells the user that the version has no location and, where a chooser is
+// at hand, offers to choose one: what is chosen is stored and used at once.
+QVariant AskForLocation(const QString &key, QWidget *window, const LocationChooser &choose) {
+    const QString message = TextForKey("appNotFound", FormatArgs(key));
+    if (!choose) {
+        ShowAlertIn(window, message, pendingAlertDetail);
+        return QVariant();
+    }
+    if (ShowAlertIn(window, message, pendingAlertDetail, QString(),
+                    TranslateString(QStringLiteral("choose…"))) != 0)
+        return QVariant();
+    const QString chosen = choose(key);
+    if (chosen.isNull())
+        return QVariant();
+    gSettings->setValue(key, chosen);
+    return chosen;
+}
+
 } // namespace
 
 QString SettingsKey(const DocInfo &info) {
     return Format(QStringLiteral("%@ %@"), info.appName, info.versionName);
 }
 
-void OpenDoc(const QString &path) {
+void OpenDoc(const QString &path, QWidget *window, const LocationChooser &choose) {
     quint32 creator = 0;
-    const QString appPath = AppPathForDoc(path, &creator);
+    const QString appPath = AppPathForDoc(path, &creator, window, choose);
     if (appPath.isNull())
         return;
     QString docPath = path;
@@ -53,16 +72,18 @@ void OpenDoc(const QString &path) {
     OpenDocWithApp(docPath, appPath);
 }
 
-QString AppPathForDoc(const QString &path, quint32 *creator) {
+QString AppPathForDoc(const QString &path, quint32 *creator, QWidget *window,
+                      const LocationChooser &choose) {
     const DocInfo info = IdentifyDocument(path);
     if (!info.recognised()) {
         // Without its table Tavo cannot know a QuarkXPress document from any
         // other file, and says so rather than blame the document.
         if (DocTypes().isValid()) {
-            AlertByKey("unknownDocType");
+            ShowAlertIn(window, TextForKey("unknownDocType", {}), pendingAlertDetail);
         } else {
-            LogError(TextForKey("damagedDocTypes", FormatArgs(DocTypesPath())));
-            AlertByKey("damagedDocTypes", DocTypesPath());
+            const QString damaged = TextForKey("damagedDocTypes", FormatArgs(DocTypesPath()));
+            LogError(damaged);
+            ShowAlertIn(window, damaged, pendingAlertDetail);
         }
         return QString();
     }
@@ -71,7 +92,7 @@ QString AppPathForDoc(const QString &path, quint32 *creator) {
     if (!value.isValid() && IsLaterInDesignVersion(info))
         value = gSettings->value(kUnnamedInDesignKey);
     if (!value.isValid())
-        AlertByKey("appNotFound", key);
+        value = AskForLocation(key, window, choose);
     if (creator)
         *creator = info.creator;
     if (!value.isValid())

@@ -5,6 +5,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QWidget;
+
 // The road of one document, from its path to the version of the layout
 // application that made it: identify it, look up where that version is
 // installed, give a QuarkXPress document the extension "qxp" when the user
@@ -16,13 +20,20 @@
 // parts show as (null), as in the drop view's label.
 QString SettingsKey(const DocInfo &info);
 
-// Opens the document in its application; tells the user why not.
-void OpenDoc(const QString &path);
+// Asks the user where the application version of a settings key is
+// installed; absent when the user cancelled.
+using LocationChooser = std::function<QString(const QString &key)>;
+
+// Opens the document in its application; tells the user why not, in alerts
+// over `window` (see ShowAlertIn).
+void OpenDoc(const QString &path, QWidget *window = nullptr, const LocationChooser &choose = {});
 
 // The stored location of the document's application version, or absent
-// after telling the user why not. `creator` receives the creator code when
-// the document was recognised.
-QString AppPathForDoc(const QString &path, quint32 *creator);
+// after telling the user why not. A version without a location is offered
+// to `choose` when there is one; the choice is stored and answered. `creator`
+// receives the creator code when the document was recognised.
+QString AppPathForDoc(const QString &path, quint32 *creator, QWidget *window = nullptr,
+                      const LocationChooser &choose = {});
 
 // The path under which a QuarkXPress document opens when it is to carry the
 // extension "qxp": renamed on disk where that is possible without harm, else

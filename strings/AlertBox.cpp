@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -21,6 +22,10 @@ QAbstractButton *AddButton(QMessageBox &box, const QString &title, int code) {
 
 std::unique_ptr<QMessageBox> CreateAlertBox(const AlertRequest &request, QWidget *parent) {
     auto box = std::make_unique<QMessageBox>(parent);
+    // A dialog is not minimised or maximised on its own; without these
+    // hints some window managers offer both.
+    box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowCloseButtonHint);
     box->setWindowTitle(request.windowTitle);
     box->setTextFormat(Qt::PlainText);
     box->setText(request.message);
@@ -44,11 +49,17 @@ std::unique_ptr<QMessageBox> CreateAlertBox(const AlertRequest &request, QWidget
         first = AddButton(*box, request.defaultButton, 1);
     }
     QAbstractButton *escape = first;
-    if (!request.alternateButton.isNull())
-        escape = AddButton(*box, request.alternateButton, 0);
-    // The third button is the way out (cancel, no) where there is one.
-    if (!request.otherButton.isNull())
-        escape = AddButton(*box, request.otherButton, -1);
+    // A question's way out is its last button (no, cancel); beside the plain
+    // OK of a message, the other buttons are offers, and OK stays the way out.
+    const bool question = !request.defaultButton.isNull();
+    if (!request.alternateButton.isNull()) {
+        QAbstractButton *alternate = AddButton(*box, request.alternateButton, 0);
+        escape = question ? alternate : escape;
+    }
+    if (!request.otherButton.isNull()) {
+        QAbstractButton *other = AddButton(*box, request.otherButton, -1);
+        escape = question ? other : escape;
+    }
     box->setDefaultButton(qobject_cast<QPushButton *>(first));
     box->setEscapeButton(escape);
     return box;
@@ -66,7 +77,14 @@ int AlertCode(const QMessageBox &box) {
 }
 
 int RunAlertBox(const AlertRequest &request) {
-    const std::unique_ptr<QMessageBox> box = CreateAlertBox(request);
+    // The parent may take the box down with it while the box runs (Tavo
+    // quitting); the answer is then the way out.
+    const QPointer<QMessageBox> box = CreateAlertBox(request, request.parent).release();
+    const int wayOut = AlertCode(*box);
     box->exec();
-    return AlertCode(*box);
+    if (!box)
+        return wayOut;
+    const int code = AlertCode(*box);
+    delete box;
+    return code;
 }

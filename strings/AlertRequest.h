@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QWidget;
+
 // Everything one alert shows.
 struct AlertRequest {
     QString message;
@@ -14,4 +16,7 @@ struct AlertRequest {
     QString otherButton;
     QString windowTitle; // always the application's name
     QString iconPath;    // absent when the icon resource is missing
+    // The window the alert belongs to, which the window manager keeps it
+    // over; none before Tavo has a window.
+    QWidget *parent = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "toolkit/Resources.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QWidget>
 
 QString pendingAlertDetail;
@@ -23,18 +24,26 @@ QString Title(const char *key) {
     return GetString(QString::fromUtf8(key));
 }
 
-QWidget *WindowToActivate() {
+} // namespace
+
+QWidget *AlertParent() {
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
     if (QWidget *window = QApplication::activeWindow())
         return window;
+    QWidget *visible = nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
-        if (window->isVisible() && !(window->windowFlags() & Qt::Popup))
+        if (!window->isVisible() || window->windowType() == Qt::Popup ||
+            window->windowType() == Qt::ToolTip)
+            continue;
+        if (qobject_cast<QMainWindow *>(window))
             return window;
+        if (!visible)
+            visible = window;
     }
-    return nullptr;
+    return visible;
 }
-
-} // namespace
 
 AlertPresenter SetAlertPresenter(AlertPresenter presenter) {
     AlertPresenter previous = std::move(Presenter());
@@ -44,6 +53,12 @@ AlertPresenter SetAlertPresenter(AlertPresenter presenter) {
 
 int ShowAlert(const QString &message, const QString &detail, const QString &defaultButton,
               const QString &alternateButton, const QString &otherButton) {
+    return ShowAlertIn(nullptr, message, detail, defaultButton, alternateButton, otherButton);
+}
+
+int ShowAlertIn(QWidget *parent, const QString &message, const QString &detail,
+                const QString &defaultButton, const QString &alternateButton,
+                const QString &otherButton) {
     AlertRequest request;
     request.message = message;
     // The detail is often pendingAlertDetail itself, which is cleared below.
@@ -53,8 +68,12 @@ int ShowAlert(const QString &message, const QString &detail, const QString &defa
     request.otherButton = otherButton;
     request.windowTitle = QString::fromLatin1(kAppName);
     request.iconPath = ResourcePath(QStringLiteral("Vell"), QStringLiteral("png"));
+    request.parent = parent ? parent->window() : AlertParent();
 
-    ActivateApp();
+    if (request.parent) {
+        request.parent->raise();
+        request.parent->activateWindow();
+    }
     QApplication::beep();
     pendingAlertDetail = QString();
     return Presenter()(request);
@@ -90,7 +109,7 @@ void ActivateApp(const QString &bundleIdentifier) {
     if (!bundleIdentifier.isNull() && bundleIdentifier != QGuiApplication::desktopFileName() &&
         bundleIdentifier != QCoreApplication::applicationName())
         return;
-    if (QWidget *window = WindowToActivate()) {
+    if (QWidget *window = AlertParent()) {
         window->raise();
         window->activateWindow();
     }

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QWidget;
+
 // Every message to the user is one modal alert. The family below differs only
 // in where the message comes from (a format, or a string-table key whose text
 // is the format) and in the buttons it offers. Codes: 1 for the default
@@ -23,10 +25,22 @@ AlertPresenter SetAlertPresenter(AlertPresenter presenter);
 // A one-shot detail: the next alert shows it below its message, and clears it.
 extern QString pendingAlertDetail;
 
-// Brings Tavo to the front, beeps and shows the alert; answers its code.
+// Brings Tavo to the front, beeps and shows the alert over AlertParent();
+// answers its code.
 int ShowAlert(const QString &message, const QString &detail,
               const QString &defaultButton = QString(), const QString &alternateButton = QString(),
               const QString &otherButton = QString());
+// The same over `parent` (AlertParent() when null), for an alert whose window
+// may not be the active one: a drop from another program, or documents
+// handed over by the desktop, do not activate the window they reach.
+int ShowAlertIn(QWidget *parent, const QString &message, const QString &detail,
+                const QString &defaultButton = QString(),
+                const QString &alternateButton = QString(), const QString &otherButton = QString());
+
+// The window the user works in: the modal dialog, else the active window,
+// else the main window while Tavo is in the background; none before Tavo has
+// a visible window.
+QWidget *AlertParent();
 
 // The text of key in the string table used as the format for args.
 QString TextForKey(const char *key, const QVariantList &args);

@@ -4,7 +4,9 @@
 #include "strings/AlertBox.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 
 namespace {
@@ -65,6 +67,23 @@ TEST_F(AlertsTest, AskingAlertsOfferTranslatedButtonsAndAnswerTheirCodes) {
                                            {"Ja", "Ignorieren", "Nein"}}));
 }
 
+// An alert belongs to the window the user works in, else to the main window
+// while Tavo is in the background; a caller may name the window.
+TEST_F(AlertsTest, AnAlertIsOverTheWindowItBelongsTo) {
+    QWidget prefs;
+    QMainWindow main;
+    prefs.show();
+    main.show();
+    QApplication::setActiveWindow(nullptr);
+    AlertMessage("in the background");
+    QApplication::setActiveWindow(&prefs);
+    AlertMessage("at work");
+    ShowAlertIn(new QWidget(&main), "named", QString());
+    EXPECT_EQ(
+        QList<QWidget *>({alerts.value(0).parent, alerts.value(1).parent, alerts.value(2).parent}),
+        QList<QWidget *>({&main, &prefs, &main}));
+}
+
 TEST(AlertBoxTest, TheBoxKeepsButtonOrderCodesPlainTextsAndIcon) {
     AlertRequest request{"<b>Replace</b> Plan.qxp?", "<i>100%</i>", "Yes", "Ignore", "No", "Tavo",
                          ResourcePath("Vell", "png")};
@@ -89,6 +108,15 @@ TEST(AlertBoxTest, TheBoxKeepsButtonOrderCodesPlainTextsAndIcon) {
     EXPECT_TRUE(plain->iconPixmap().isNull());
     plain->buttons().first()->click();
     EXPECT_EQ(AlertCode(*plain), 1);
+    // Beside the plain OK a second button is an offer; Escape stays OK.
+    QWidget window;
+    const std::unique_ptr<QMessageBox> offer = CreateAlertBox(
+        AlertRequest{"No location", "", QString(), "Choose…", QString(), "Tavo", QString()},
+        &window);
+    EXPECT_EQ(offer->parentWidget(), &window);
+    EXPECT_EQ(AlertCode(*offer), 1);
+    offer->buttons().at(1)->click();
+    EXPECT_EQ(AlertCode(*offer), 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/AppController.h"
+#include "BundleFixtures.h"
 #include "DesktopFixture.h"
 #include "DocFixtures.h"
 #include "EntryFixtures.h"
@@ -9,7 +10,10 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -33,6 +37,11 @@ protected:
         return nullptr;
     }
     QVariantMap savedSettings() const { return ReadPropertyListFile(settingsFile()).toMap(); }
+    static std::unique_ptr<QMimeData> drag(const QString &file) {
+        auto data = std::make_unique<QMimeData>();
+        data->setUrls({QUrl::fromLocalFile(file)});
+        return data;
+    }
 };
 
 // initialize() does its work on its first call only, so this is the one test
@@ -94,11 +103,6 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
     EXPECT_EQ(box(*controller, "Adobe InDesign CC 2019")->path(), QLatin1String(""));
 
     ChooseBox *chooser = box(*controller, "QuarkXPress 2016");
-    const auto drag = [](const QString &file) {
-        auto data = std::make_unique<QMimeData>();
-        data->setUrls({QUrl::fromLocalFile(file)});
-        return data;
-    };
     EXPECT_EQ(chooser->draggingEntered(drag("/x/Snapp").get()), 2);
     EXPECT_TRUE(chooser->performDragOperation(drag("/x/Terminal.app").get()));
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), "/x/Terminal.app");
@@ -115,7 +119,8 @@ TEST_F(AppControllerTest, TheFirstStartFillsFoundLocationsAndTheBoxesStoreNewOne
         EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016").toString(),
                   drop.isAccepted() ? "/x/Moved.app" : "/x/Terminal.app");
     }
-    chooser->setChooseFunction([](QWidget *, const QString &) { return QString("/opt/C.app"); });
+    chooser->setChooseFunction(
+        [](QWidget *, const QString &, const QString &) { return QString("/opt/C.app"); });
     chooser->setTitle("QuarkXPress 2017");
     chooser->findChild<QPushButton *>()->click();
     EXPECT_EQ(gSettings->dict().value("QuarkXPress 2017"), "/opt/C.app");
@@ -169,6 +174,48 @@ TEST_F(AppControllerTest, AtStartVersionsWithoutALocationGetTheDesktopEntryNamed
         << log().constData();
 }
 
+// The desk's applications are offered (from subfolders too), the box's own
+// first, the stored one selected; an entry that cannot open documents is
+// refused however it comes, and nothing is stored.
+TEST_F(AppControllerTest, TheBoxesOfferTheDesksApplicationsAndRefuseWhatCannotOpen) {
+    const QList<DesktopApplication> offered = ApplicationsToOffer("QuarkXPress 2016");
+    const QString quark = offered.value(0).entryPath, menu = offered.value(1).entryPath;
+    EXPECT_TRUE(quark.endsWith("/applications/wine/Programs/QuarkXPress 2016/"
+                               "QuarkXPress 2016 (Wine).desktop"));
+    gSettings->setValue("QuarkXPress 2016", menu);
+    ApplicationChooser chooser("QuarkXPress 2016", applications());
+    QStringList shown;
+    for (int row = 0; row < 3; ++row)
+        shown << chooser.list()->item(row)->text();
+    EXPECT_EQ(shown, QStringList({"QuarkXPress 2016 (Wine)", "QuarkXPress 2018 Launcher",
+                                  "Adobe InDesign 2024 (VM)"}));
+    EXPECT_EQ(ApplicationsToOffer("Adobe InDesign CS6").value(0).name, "Adobe InDesign 2024 (VM)");
+    EXPECT_EQ(chooser.list()->currentRow(), 1);
+    chooser.accept(); // refused: the dialog stays open
+    EXPECT_EQ(alerts.value(0).message + alerts.value(0).detail,
+              Format(GetString("entryRefused"), QString("QuarkXPress 2018 Launcher")) +
+                  DesktopEntryRefusal(menu));
+    EXPECT_TRUE(alerts.value(0).parent == &chooser && chooser.result() != QDialog::Accepted);
+    chooser.list()->setCurrentRow(0);
+    chooser.accept();
+    EXPECT_TRUE(chooser.result() == QDialog::Accepted && chooser.chosen() == quark);
+
+    // Dropped (from a file manager or a menu), or answered by another chooser.
+    gSettings->setValue("QuarkXPress 2016", QVariant());
+    auto controller = start();
+    controller->showPrefsDlg();
+    ChooseBox *box16 = box(*controller, "QuarkXPress 2016");
+    EXPECT_EQ(box16->findChild<QLineEdit *>()->placeholderText(), "Not set");
+    EXPECT_EQ(box16->draggingEntered(drag(menu).get()), 2);
+    box16->performDragOperation(drag(menu).get());
+    box16->setChooseFunction([&](QWidget *, const QString &, const QString &) { return menu; });
+    box16->choose();
+    EXPECT_TRUE(alerts.size() == 3 && alerts[2].parent == controller->prefsDlg() &&
+                !gSettings->dict().contains("QuarkXPress 2016"));
+    box16->performDragOperation(drag(quark).get());
+    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), quark);
+}
+
 TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow) {
     gSettings->setShowPrefs(1);
     gSettings->setVisible(0);
@@ -194,18 +241,78 @@ TEST_F(AppControllerTest, DocumentsHandedOverAtLaunchWaitForThePreferencesWindow
                                     "shown: " + GetString("unknownDocType")}));
 }
 
+// File > Open takes a drop's road. A version without a location offers the
+// chooser in its alert, and the document opens with what was chosen.
+TEST_F(AppControllerTest, OpenedDocumentsOfAVersionWithoutALocationOfferTheChooser) {
+    auto controller = start();
+    QMainWindow *main = controller->mainWindow();
+    gSettings->setAddSuffix(1);
+    ASSERT_TRUE(WriteAll(path("notes.txt"), "no layout"));
+    ASSERT_TRUE(WriteAll(path("Plan.qxd"), FromHex("00004D4D58505233204C204C5850")));
+    ASSERT_TRUE(MakeRecordingBundle(path("Quark.app"), path("rec")));
+    QStringList asked; // the folders Open started in, the keys chosen for
+    QString chosen;
+    const QStringList both{path("notes.txt"), path("Plan.qxd")};
+    QList<QStringList> picked{both, both, {}, {path("Plan.qxd")}}; // the third is cancelled
+    controller->setOpenFunction([&](QWidget *, const QString &folder) {
+        asked << folder;
+        return picked.takeFirst();
+    });
+    controller->dropView()->setChooseFunction([&](QWidget *, const QString &key, const QString &) {
+        asked << key;
+        return chosen;
+    });
+    answers = {1, 1, 1, 0}; // OK, then Choose… but cancelled
+    controller->doOpen();
+    controller->doOpen();
+    EXPECT_FALSE(gSettings->dict().contains("QuarkXPress 2016"));
+    chosen = path("Quark.app");
+    answers = {0};
+    controller->doOpen();
+    main->show();
+    QApplication::setActiveWindow(main);
+    QTest::keyClick(main, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(WaitForRecord(path("rec")));
+    EXPECT_EQ(ReadAll(path("rec.arg")), QFile::encodeName(path("Plan.qxp")));
+    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), chosen);
+    const QString folder = QFileInfo(chosen).absolutePath();
+    EXPECT_EQ(asked,
+              QStringList({"", folder, "QuarkXPress 2016", folder, folder, "QuarkXPress 2016"}));
+    ASSERT_EQ(alerts.size(), 5);
+    for (const AlertRequest &alert : alerts)
+        EXPECT_EQ(alert.parent, main);
+    EXPECT_EQ(alerts[0].alternateButton + '|' + alerts[1].alternateButton, "|Choose…");
+}
+
 // Ctrl+, from the panel opens the preferences; Ctrl+Q from there quits and
 // records the windows, which the next start puts back.
 TEST_F(AppControllerTest, TheMenuKeysWorkFromEveryWindowAndQuitRecordsTheWindows) {
     auto controller = start();
     controller->mainWindow()->show();
     QWidget *panel = controller->panel();
+    QStringList menus;
+    for (QAction *menu : controller->mainWindow()->menuBar()->actions()) {
+        menus << menu->text() + ":";
+        for (QAction *item : menu->menu()->actions())
+            menus << item->text() + ' ' + item->shortcut().toString();
+    }
+    EXPECT_EQ(menus.join(' '), "File: Open… Ctrl+O   Preferences… Ctrl+,   Quit Tavo Ctrl+Q "
+                               "Help: Hide Panel F1   About Tavo ");
+    // F1 toggles the panel from any window.
+    QApplication::setActiveWindow(controller->mainWindow());
+    for (const char *title : {"Show Panel 0", "Hide Panel 1"}) {
+        QTest::keyClick(controller->mainWindow(), Qt::Key_F1);
+        EXPECT_EQ(Format("%@ %d", controller->showMenuItem()->text(), panel->isVisible()), title);
+    }
     panel->move(panel->pos() + QPoint(17, 23));
     const QRect frame = panel->geometry();
     QApplication::setActiveWindow(panel);
     QTest::keyClick(panel, Qt::Key_Comma, Qt::ControlModifier);
     ASSERT_NE(controller->prefsDlg(), nullptr);
     EXPECT_TRUE(controller->prefsDlg()->isVisible());
+    EXPECT_EQ(QStringList({controller->mainWindow()->windowTitle(), panel->windowTitle(),
+                           controller->prefsDlg()->windowTitle()}),
+              QStringList({"Tavo", "Tavo Help", "Tavo Preferences"}));
     controller->useDocPrefsBtn()->click();
     QApplication::setActiveWindow(controller->prefsDlg());
     QTest::keyClick(controller->prefsDlg(), Qt::Key_Q, Qt::ControlModifier);

@@ -42,6 +42,7 @@ TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApart) {
     EXPECT_EQ(QByteArray(line.qtArguments[1]) + ' ' + line.qtArguments[2], "-style fusion");
     EXPECT_EQ(line.qtArguments[3], nullptr);
     EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
+    EXPECT_TRUE(!line.namesDisplay && Parse({"tavo", "-platform=xcb"}).namesDisplay);
 }
 
 // The real program. Neither help nor version starts Tavo: no log, no
@@ -61,6 +62,12 @@ TEST(CommandLineTest, TheRealProgramAnswersAndRefusesWhatNoNameReaches) {
     EXPECT_EQ(tavo.readAllStandardOutput(), "tavo 2.20\n");
     EXPECT_EQ(run({"Plan.qxd", "--help"}), 0); // help wins wherever it stands
     EXPECT_TRUE(tavo.readAllStandardOutput().startsWith("Usage: tavo "));
+    // Without a display, one line with the way out instead of Qt's abort.
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    tavo.setProcessEnvironment(env);
+    EXPECT_EQ(run({"Plan.qxd"}), 1);
+    EXPECT_EQ(tavo.readAllStandardError(), NoDisplayMessage().toUtf8() + '\n');
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 
     SingleInstance running(home.path());

@@ -31,7 +31,7 @@ protected:
             alerts.append(request);
             if (onAlert)
                 onAlert(request);
-            return 1;
+            return answers.isEmpty() ? 1 : answers.takeFirst();
         });
         StartLog(1, 12000, QStringLiteral("Vellmoran"));
     }
@@ -50,6 +50,7 @@ protected:
 
     QList<AlertRequest> alerts;
     std::function<void(const AlertRequest &)> onAlert;
+    QList<int> answers; // the codes the recorder answers in turn; then 1
 
 private:
     QTemporaryDir mRoot;

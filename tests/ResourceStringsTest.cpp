@@ -56,16 +56,20 @@ QStringList UntranslatedTitles(const QString &uiPath) {
 
 TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArguments) {
     const auto languages = LanguagesOfKeys();
-    for (const QString key :
-         {"about", "copyright", "showPanel", "hidePanel", "appNotFound", "unknownDocType", "Mac",
-          "Win", "yes", "no", "ok", "cancel", "ignore", "chooseApp", "Applications"})
+    const QString keys = "about copyright showPanel hidePanel appNotFound unknownDocType Mac Win "
+                         "yes no ok cancel ignore chooseApp notSet openTitle layoutDocuments "
+                         "allFiles browse appLocations";
+    for (const QString &key : keys.split(' '))
         EXPECT_EQ(languages.value(key), (QSet<QString>{"en", "de"})) << key.toStdString();
 
     for (const QString language : {"en", "de"}) {
         ASSERT_TRUE(LoadStringTable("MyStrings", language));
         const QString shown = Format(GetString("about"), "Tavo", "2.20") +
                               Format(GetString("copyright"), 2019) +
-                              Format(GetString("appNotFound"), QString("QuarkXPress 2016"));
+                              Format(GetString("appNotFound"), QString("QuarkXPress 2016")) +
+                              Format(GetString("chooseAppFor"), QString("QuarkXPress 2016")) +
+                              Format(GetString("chooseAppHint"), QString("QuarkXPress 2016")) +
+                              Format(GetString("entryRefused"), QString("QuarkXPress 2016"));
         EXPECT_FALSE(shown.contains("(null)") || shown.contains('%')) << shown.toStdString();
         // The About box gives the years and the licence of LICENSE.
         for (const char *argument : {"Tavo", "2.20", "2019–2026", "MIT", "QuarkXPress 2016"})

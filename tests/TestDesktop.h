@@ -4,8 +4,10 @@
 // A desktop of the tests' own, installed once per test process before
 // anything asks GIO about applications (GIO reads the XDG folders once):
 // applications in the sandbox's data folder and the user's defaults in its
-// mimeapps.list. The viewer copies the file it is given to
-// TestDesktopLaunchRecord(), so that a real launch can be seen.
+// mimeapps.list, and layout applications for a chooser to offer (a usable one
+// in a subfolder as Wine writes it, one that takes no document). The viewer
+// copies the file it is given to TestDesktopLaunchRecord(), so that a real
+// launch can be seen.
 
 #include "TestSupport.h"
 
@@ -24,7 +26,15 @@ inline bool InstallTestDesktop() {
         return WriteAll(apps + id,
                         "[Desktop Entry]\nType=Application\nName=" + QByteArray(id) + "\n" + lines);
     };
-    return entry("tavo-test-viewer.desktop", "MimeType=application/pdf;\nExec=cp %f " +
+    const auto named = [&](const QString &file, const QByteArray &name, const QByteArray &exec) {
+        return WriteAll(apps + file, "[Desktop Entry]\nType=Application\nName=" + name +
+                                         "\nExec=" + exec + "\n");
+    };
+    return named("wine/Programs/QuarkXPress 2016/QuarkXPress 2016 (Wine).desktop",
+                 "QuarkXPress 2016 (Wine)", "true %f") &&
+           named("tavo-test-quark.desktop", "QuarkXPress 2018 Launcher", "true") &&
+           named("tavo-test-indesign.desktop", "Adobe InDesign 2024 (VM)", "true %u") &&
+           entry("tavo-test-viewer.desktop", "MimeType=application/pdf;\nExec=cp %f " +
                                                  QFile::encodeName(TestDesktopLaunchRecord()) +
                                                  "\n") &&
            entry("tavo-test-gone.desktop", "MimeType=application/pdf;\n"

@@ -212,6 +212,7 @@ void TavoSettings::setValue(const QString &key, const QVariant &value) {
         mDict.remove(key);
     else
         mDict.insert(key, value);
+    Q_EMIT valueChanged(key);
 }
 
 void TavoSettings::savePos(const QWidget *window) {

@@ -61,6 +61,10 @@ public:
     // Shows the settings file in the application the desktop chooses for it.
     bool open() const;
 
+Q_SIGNALS:
+    // After every setValue, so that a window showing the key can follow.
+    void valueChanged(const QString &key);
+
 private:
     qint64 integerSetting(const QString &key) const;
     void load();
