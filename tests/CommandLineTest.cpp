@@ -63,11 +63,13 @@ TEST(CommandLineTest, TheRealProgramAnswersAndRefusesWhatNoNameReaches) {
     EXPECT_EQ(run({"Plan.qxd", "--help"}), 0); // help wins wherever it stands
     EXPECT_TRUE(tavo.readAllStandardOutput().startsWith("Usage: tavo "));
     // Without a display, one line with the way out instead of Qt's abort.
+    QProcessEnvironment headless = TavoEnvironment(home.path());
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(name);
-    tavo.setProcessEnvironment(env);
+        headless.remove(name);
+    tavo.setProcessEnvironment(headless);
     EXPECT_EQ(run({"Plan.qxd"}), 1);
     EXPECT_EQ(tavo.readAllStandardError(), NoDisplayMessage().toUtf8() + '\n');
+    tavo.setProcessEnvironment(TavoEnvironment(home.path()));
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 
     SingleInstance running(home.path());
