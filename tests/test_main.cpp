@@ -6,6 +6,7 @@
 #include "ProcessState.h"
 #include "SandboxHome.h"
 #include "TestDesktop.h"
+#include "platform/DesktopApps.h"
 #include "toolkit/Resources.h"
 
 #include <QApplication>
@@ -21,6 +22,9 @@ int main(int argc, char **argv) {
     PointUserFoldersAt(home.path());
     if (!InstallTestDesktop())
         return 3;
+    // GLib takes the XDG folders once, at its first question; asked later,
+    // inside a test's own sandbox, it would keep that one for every test.
+    FileManagerApp();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
