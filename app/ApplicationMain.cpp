@@ -58,6 +58,9 @@ int TavoApplicationMain(int argc, char **argv) {
         std::fprintf(stderr, "%s\n", qPrintable(NoDisplayMessage()));
         return 1;
     }
+    // A logout may end Tavo while it is still starting; the quitting steps
+    // wait for the event loop rather than the signal ending it unsaved.
+    QuitSignals quitSignals;
     int qtArgc = int(line.qtArguments.size()) - 1;
     QApplication app(qtArgc, line.qtArguments.data());
     QApplication::setApplicationName(QString::fromLatin1(kAppName));
@@ -121,9 +124,9 @@ int TavoApplicationMain(int argc, char **argv) {
     // the process when the X connection breaks.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                      [&controller] { controller.finish(); });
-    QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &controller,
                      [&controller] { controller.quit(); });
+    quitSignals.listen();
     // The session manager asks for a save at every checkpoint, not only at
     // logout, and a logout may yet be cancelled; the session's real end comes
     // as a Quit event, which the controller watches for.

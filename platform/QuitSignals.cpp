@@ -24,8 +24,6 @@ void OnSignal(int signalNumber) {
 QuitSignals::QuitSignals(QObject *parent) : QObject(parent) {
     if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    mNotifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
-    connect(mNotifier, &QSocketNotifier::activated, this, &QuitSignals::readSignals);
     struct sigaction action {};
     action.sa_handler = &OnSignal;
     sigemptyset(&action.sa_mask);
@@ -34,7 +32,15 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent) {
         ::sigaction(signalNumber, &action, nullptr);
 }
 
+void QuitSignals::listen() {
+    if (gPipe[0] < 0 || mNotifier)
+        return;
+    mNotifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
+    connect(mNotifier, &QSocketNotifier::activated, this, &QuitSignals::readSignals);
+}
+
 QuitSignals::~QuitSignals() {
+    delete mNotifier;
     for (const int signalNumber : kSignals)
         std::signal(signalNumber, SIG_DFL);
     for (int &fd : gPipe) {
