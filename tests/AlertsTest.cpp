@@ -72,10 +72,13 @@ TEST_F(AlertsTest, AskingAlertsOfferTranslatedButtonsAndAnswerTheirCodes) {
 TEST_F(AlertsTest, AnAlertIsOverTheWindowItBelongsTo) {
     QWidget prefs;
     QMainWindow main;
-    prefs.show();
     main.show();
+    prefs.show();
+    QCoreApplication::processEvents();
     QApplication::setActiveWindow(nullptr);
     AlertMessage("in the background");
+    QCoreApplication::processEvents(); // Tavo comes to the front with it
+    EXPECT_EQ(QApplication::activeWindow(), &main);
     QApplication::setActiveWindow(&prefs);
     AlertMessage("at work");
     ShowAlertIn(new QWidget(&main), "named", QString());

@@ -332,4 +332,52 @@ TEST_F(AppControllerTest, TheMenuKeysWorkFromEveryWindowAndQuitRecordsTheWindows
     EXPECT_TRUE(next->prefsDlg()->isVisible() && next->useDocPrefsBtn()->isChecked());
 }
 
+// What the user sees of the panel's item, the check boxes and the About box,
+// and what the quit records of windows the user closed. A location stored as
+// "" is none: a default folder takes its place, a default bundle does not.
+TEST_F(AppControllerTest, TheItemSaysWhatItWillDoAndTheQuitRecordsClosedWindows) {
+    presetDefaults({{"QuarkXPress 2015", ""}});
+    gSettings->setValue("Adobe InDesign CS6", "");
+    for (const QString app :
+         {"QuarkXPress 2015/QuarkXPress.app", "Adobe InDesign CS6/Adobe InDesign CS6.app"})
+        QDir().mkpath(applications() + '/' + app);
+    gSettings->setAddSuffix(1);
+    auto controller = start();
+    QAction *item = controller->showMenuItem();
+    QStringList shown{item->text() + (controller->panel()->isVisible() ? " 1" : " 0")};
+    const auto step = [&](const std::function<void()> &action) {
+        action();
+        shown << item->text() + (controller->panel()->isVisible() ? " 1" : " 0");
+    };
+    step([&] { item->trigger(); });
+    step([&] { item->trigger(); });
+    step([&] { controller->panel()->close(); }); // by the window manager
+    EXPECT_EQ(shown, QStringList({"Hide Panel 1", "Show Panel 0", "Hide Panel 1", "Show Panel 0"}));
+
+    controller->showPrefsDlg();
+    EXPECT_TRUE(controller->addSuffixBtn()->isChecked() &&
+                !controller->useDocPrefsBtn()->isChecked());
+    controller->addSuffixBtn()->click();
+    // Neither a cancelled open panel nor a drop of anything but an "app" changes a location.
+    ChooseBox *chooser = box(*controller, "QuarkXPress 2015");
+    chooser->setChooseFunction(
+        [](QWidget *, const QString &, const QString &) { return QString(); });
+    chooser->findChild<QPushButton *>()->click();
+    chooser->performDragOperation(drag("/x/Notes.txt").get());
+    controller->prefsDlg()->close();
+    controller->doAbout();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].message + " / " + alerts[0].detail,
+              "Tavo, version 2.20 / Copyright © 2019–2026 Vellmoran. Free software under the MIT "
+              "License.");
+    controller->finish();
+    const QVariantMap saved = savedSettings();
+    EXPECT_EQ(
+        QVariantList({saved.value("visible"), saved.value("ShowPrefs"), saved.value("AddSuffix"),
+                      saved.contains("UseDocPrefs") || saved.contains("Adobe InDesign CS6"),
+                      saved.value("QuarkXPress 2015")}),
+        QVariantList({qint64(0), qint64(0), qint64(0), false,
+                      applications() + "/QuarkXPress 2015/QuarkXPress.app"}));
+}
+
 } // namespace

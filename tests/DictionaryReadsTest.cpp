@@ -43,6 +43,10 @@ TEST(ResourcesTest, ResourcePathFindsOnlyWhatTheBundleHolds) {
     QTemporaryDir dir;
     gBundle = Bundle(dir.path());
     EXPECT_TRUE(ResourcePath("DocTypes", "plist").isNull());
+    // Before there is a bundle nothing is found, not even a file by its full path.
+    ASSERT_TRUE(WriteAll(dir.filePath("Vell.png"), "x"));
+    gBundle.reset();
+    EXPECT_TRUE(ResourcePath(dir.filePath("Vell"), "png").isNull());
 }
 
 } // namespace

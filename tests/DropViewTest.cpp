@@ -59,6 +59,7 @@ TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndAcceptedOnlyWhenRecognised) {
         {"mac.qxp", FromHex("00004D4D58505233204C204C5850"), 2, "QuarkXPress 2016", "Mac"},
         {"notes.txt", QByteArray(600, 'x'), 0, "(null) (null)", "---"},
         {"v0.indd", InDesignVersionBytes(0, 0, 0, 2, 0), 0, "Adobe InDesign ??", "---"},
+        {"v-10.indd", InDesignVersionBytes(0, 0, 0, 1, 0), 2, "Adobe InDesign ??", "---"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -45,6 +45,9 @@ TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules) {
         {"big-endian CS5.5", InDesignVersionBytes(0, 0, 0, 7, 5), 55, "IDd2", "CS5.5"},
         {"big-endian CS2", InDesignVersionBytes(0, 0, 0, 4, 0), 20, "IDd4", "CS2"},
         {"CC 2014", InDesignVersionBytes(10, 0, 0, 0, 0), 80, "IDdX", "CC 2014"},
+        {"2020", InDesignVersionBytes(15, 0, 0, 0, 0), 130, "IDdF", "2020"},
+        {"2021", InDesignVersionBytes(16, 0, 0, 0, 0), 140, "????", "2021"},
+        {"2026", InDesignVersionBytes(21, 0, 0, 0, 0), 190, "????", "2026"},
         {"CS5 with a negative minor", InDesignVersionBytes(7, 0, 0, 0, 0xFB), 45, "????", "??"},
         // Byte 29 from 128 on is negative and does not qualify.
         {"byte 29 negative", InDesignVersionBytes(0x85, 0, 0, 6, 0), 40, "IDd6", "CS4"},
@@ -95,6 +98,23 @@ TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocuments) {
     }
 }
 
+// A table's entry is read tolerantly: a number is taken as its text, the
+// version is the text's leading integer, and a missing "os" is no platform.
+TEST_F(IdentifyDocumentTest, TableEntriesAreReadTolerantly) {
+    const char *key = "00004D4D58505233204C204C5850";
+    const std::pair<QVariant, const char *> cases[] = {
+        {qint64(2016), "2016 2016"}, {6.5, "6.5 6"}, {"3.1", "3.1 3"}, {"beta", "beta 0 unknown"}};
+    for (const auto &[v, shown] : cases) {
+        DocInfo info;
+        const QByteArray head = FromHex(key, 14);
+        std::copy(head.begin(), head.end(), info.header.begin());
+        IdentifyHeader(info, QVariantMap{{"Quark", QVariantMap{{key, QVariantMap{{"v", v}}}}}});
+        EXPECT_EQ(info.versionName + ' ' + QString::number(info.version) +
+                      (info.recognised() ? "" : " unknown") + info.os,
+                  shown);
+    }
+}
+
 TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
     QByteArray almost = InDesignVersionBytes(0x0F, 0, 0, 0, 0);
     almost[3] = '\xF4'; // the signature is all sixteen bytes
@@ -107,8 +127,12 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
     EXPECT_EQ(identify(InDesignVersionBytes(0x0F, 0, 0, 0, 0) + QByteArray(1 << 20, 'x')).version,
               130);
 
-    // A FIFO, never opened, is the drop view's case.
-    for (const QString &path : {QString(), QString(""), dir.filePath("missing"), dir.path()})
+    // A FIFO, never opened, is the drop view's case. A name with a NUL in it
+    // would name another file.
+    const QString book = dir.filePath("book");
+    ASSERT_TRUE(WriteAll(book, InDesignVersionBytes(0x0F, 0, 0, 0, 0)));
+    for (const QString &path :
+         {QString(), QString(""), dir.filePath("missing"), dir.path(), book + QChar(0) + "x"})
         EXPECT_TRUE(Cleared(IdentifyDocument(path))) << path.toStdString();
 
     // A document in a folder its reader may not enter.

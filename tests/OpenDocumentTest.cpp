@@ -70,6 +70,7 @@ TEST_F(OpenDocumentTest, QuarkDocumentsGetTheirSuffixAndPreferencesOnlyWhenSetTo
     const std::pair<const char *, const char *> names[] = {{"Upper.QXD", "Upper.qxp"},
                                                            {"Kept.QXP", "Kept.QXP"},
                                                            {"Bare", "Bare.qxp"},
+                                                           {".qxd", ".qxd.qxp"},
                                                            {"Notes.txt", "Notes.txt.qxp"}};
     for (const auto &[from, to] : names) {
         EXPECT_EQ(open(quark(from)), QFile::encodeName(path(to))) << from;
@@ -152,7 +153,14 @@ TEST_F(OpenDocumentTest, InDesignOpensInItsVersionUnderItsName) {
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].message, Format(GetString("appNotFound"), QString("Adobe InDesign 2024")));
     installApp("Adobe InDesign ??", "old");
-    EXPECT_EQ(open(book, "old"), QFile::encodeName(book));
+    // 2021 to 2026, and a version below any known one, which is unnamed too.
+    for (const QByteArray &head :
+         {InDesignVersionBytes(0x10, 0, 0, 0, 0), InDesignVersionBytes(0x15, 0, 0, 0, 0),
+          InDesignVersionBytes(0, 0, 0, 1, 0), InDesignVersionBytes(0x13, 0, 0, 0, 0)}) {
+        ASSERT_TRUE(WriteAll(book, head));
+        EXPECT_EQ(open(book, "old"), QFile::encodeName(book))
+            << head.mid(29, 4).toHex().constData();
+    }
     installApp("Adobe InDesign 2024", "rec");
     EXPECT_EQ(open(book), QFile::encodeName(book));
     ASSERT_TRUE(WriteAll(book, InDesignVersionBytes(0x0D, 0, 0, 0, 0)));

@@ -25,6 +25,7 @@ TEST(PathsTest, ExtensionsSizesAndBuiltPaths) {
     EXPECT_EQ(FileSize(dir.filePath("missing")), 0);
 
     EXPECT_EQ(BuildPath("/f", "", "plist"), "/f");
+    EXPECT_EQ(BuildPath("/f", QString(), "plist"), "/f");
     EXPECT_EQ(BuildPath("/f/", "/Tavo", "plist"), "/f/Tavo.plist");
     // Nothing is built below no folder (a user without a home), rather than
     // paths relative to wherever Tavo was started.

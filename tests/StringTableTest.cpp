@@ -69,10 +69,12 @@ TEST_F(StringTableTest, FailedLoadsKeepTheTableAndOnlyParseErrorsAreShown) {
     loadTable("<Strings><en><ok>no</ok></en></Strings>", "en");
     EXPECT_EQ(gStrings, before);
     EXPECT_TRUE(alerts.isEmpty());
-    loadTable("<strings><en><ok>broken</en></strings>", "en");
+    // libxml2's message quotes the document; it is shown as it is, never as a format.
+    loadTable("<strings xmlns:p='%d%s'><en><ok>broken</en></strings>", "en");
     EXPECT_EQ(gStrings, before);
     ASSERT_EQ(alerts.size(), 1);
-    EXPECT_TRUE(alerts[0].message.contains("line 1")) << alerts[0].message.toStdString();
+    EXPECT_TRUE(alerts[0].message.startsWith("line 1: ") && alerts[0].message.contains("'%d%s'"))
+        << alerts[0].message.toStdString();
     // A new table replaces the old one whole.
     loadTable("<strings><en><cancel>Cancel</cancel></en></strings>", "en");
     EXPECT_EQ(GetString("showPanel"), "showPanel");

@@ -76,7 +76,8 @@ TEST_F(TavoSettingsTest, AnUnreadableFileIsKeptBeforeItIsOverwritten) {
     ASSERT_EQ(::symlink("Tavo.plist", EncodeFileName(kept).constData()), 0);
     ASSERT_EQ(::symlink("nowhere", EncodeFileName(kept + "-2").constData()), 0);
     const QByteArray array = WritePropertyListXml(QVariantList{"a"});
-    for (const QByteArray &bytes : {broken, broken, array, array}) {
+    // An empty file holds nothing to lose and is not kept.
+    for (const QByteArray &bytes : {QByteArray(), broken, broken, array, array}) {
         ASSERT_TRUE(WriteAll(settingsFile(), bytes));
         ASSERT_TRUE(TavoSettings().save());
         EXPECT_EQ(ReadPropertyListFile(settingsFile()), QVariant(QVariantMap()));
@@ -146,10 +147,12 @@ TEST_F(TavoSettingsTest, WindowPositions) {
     QRect centred(0, 0, 200, 100);
     centred.moveCenter(screen.center());
     const QPoint corner = screen.bottomRight() - QPoint(10, 10);
+    presetDefaults({{"Pos", "{{30, 40}, {200, 100}}"}}); // not read: the panel's own
     TavoSettings settings;
     settings.savePos(nullptr);
     const std::pair<QString, QRect> cases[] = {
         // Nothing stored, the all-zero frame of no window, an origin on no screen.
+        {QString(), centred},
         {"", centred},
         {settings.dict().value("Pos").toString(), centred},
         {"{{0, 0}, {250, 150}}", centred},
@@ -165,7 +168,7 @@ TEST_F(TavoSettingsTest, WindowPositions) {
     };
     QWidget panel;
     for (const auto &[pos, frame] : cases) {
-        settings.setDict({{"Pos", pos}});
+        settings.setDict(pos.isNull() ? QVariantMap() : QVariantMap{{"Pos", pos}});
         panel.setGeometry(screen.left() + 1, screen.top() + 1, 200, 100);
         settings.restorePos(&panel);
         EXPECT_EQ(panel.geometry(), frame) << pos.toStdString();

@@ -14,6 +14,8 @@
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTextEdit>
+#include <QTextFrame>
 #include <QTreeWidget>
 
 #include <stdexcept>
@@ -75,6 +77,7 @@ TEST_F(TranslateTest, AWindowIsTranslatedByKindThroughItsTree) {
     auto *scroll = new QScrollArea(box);
     scroll->setWidget(new QLabel("Open"));
     auto *plain = new QPlainTextEdit("Open", &window);
+    auto *rich = new QTextEdit("Open", &window);
     // A header that no key matches falls back to its column's identifier.
     const QStringList headers{"Name", "Size", "Size", "", "size"};
     const QVariantList identifiers{QVariant(), "kind", QVariant(), "size", QVariant()};
@@ -99,6 +102,10 @@ TEST_F(TranslateTest, AWindowIsTranslatedByKindThroughItsTree) {
     // Text views keep their text and get an inset of 0 by 2.
     EXPECT_EQ(plain->toPlainText(), "Open");
     EXPECT_EQ(plain->viewport()->geometry(), plain->contentsRect().adjusted(0, 2, 0, -2));
+    const QTextFrameFormat inset = rich->document()->rootFrame()->frameFormat();
+    EXPECT_EQ(QList<qreal>({inset.leftMargin(), inset.topMargin(), inset.rightMargin(),
+                            inset.bottomMargin()}),
+              QList<qreal>({0, 2, 0, 2}));
     for (QAbstractItemModel *model : {table->model(), tree->model()}) {
         QStringList shown;
         for (int c = 0; c < 5; ++c)
