@@ -9,7 +9,7 @@
 // copies the file it is given to TestDesktopLaunchRecord(), so that a real
 // launch can be seen.
 
-#include "TestSupport.h"
+#include "EntryFixtures.h"
 
 #include <QStandardPaths>
 
@@ -22,18 +22,14 @@ inline bool InstallTestDesktop() {
     const QString apps =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/applications/";
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    const auto entry = [&](const char *id, const QByteArray &lines) {
-        return WriteAll(apps + id,
-                        "[Desktop Entry]\nType=Application\nName=" + QByteArray(id) + "\n" + lines);
+    // Entries of other applications are named like their files.
+    const auto entry = [&](const char *file, const QByteArray &lines, const char *name = nullptr) {
+        return !WriteEntry(apps + file, name ? name : file, lines).isNull();
     };
-    const auto named = [&](const QString &file, const QByteArray &name, const QByteArray &exec) {
-        return WriteAll(apps + file, "[Desktop Entry]\nType=Application\nName=" + name +
-                                         "\nExec=" + exec + "\n");
-    };
-    return named("wine/Programs/QuarkXPress 2016/QuarkXPress 2016 (Wine).desktop",
-                 "QuarkXPress 2016 (Wine)", "true %f") &&
-           named("tavo-test-quark.desktop", "QuarkXPress 2018 Launcher", "true") &&
-           named("tavo-test-indesign.desktop", "Adobe InDesign 2024 (VM)", "true %u") &&
+    return entry("wine/Programs/QuarkXPress 2016/QuarkXPress 2016 (Wine).desktop", "Exec=true %f\n",
+                 "QuarkXPress 2016 (Wine)") &&
+           entry("tavo-test-quark.desktop", "Exec=true\n", "QuarkXPress 2018 Launcher") &&
+           entry("tavo-test-indesign.desktop", "Exec=true %u\n", "Adobe InDesign 2024 (VM)") &&
            entry("tavo-test-viewer.desktop", "MimeType=application/pdf;\nExec=cp %f " +
                                                  QFile::encodeName(TestDesktopLaunchRecord()) +
                                                  "\n") &&
