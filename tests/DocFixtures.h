@@ -10,19 +10,13 @@
 
 #include <initializer_list>
 
-// A 512-byte head of zeros with `bytes` written from `offset` on.
-inline QByteArray Head(std::initializer_list<unsigned char> bytes, int offset = 0, int size = 512) {
-    QByteArray head(size, '\0');
-    for (unsigned char b : bytes)
-        if (offset < size)
-            head[offset++] = static_cast<char>(b);
-    return head;
-}
-
-// An InDesign head: the 16-byte signature, "DOCUMENT", then bytes 24 onward.
+// An InDesign head of 512 bytes: the 16-byte signature, "DOCUMENT", then
+// bytes 24 onward, then zeros.
 inline QByteArray InDesignHead(std::initializer_list<unsigned char> from24) {
-    QByteArray head = Head(from24, 24);
-    head.replace(0, 24, QByteArray::fromHex("0606EDF5D81D46E5BD31EFE7FE74B71D") + "DOCUMENT");
+    QByteArray head = QByteArray::fromHex("0606EDF5D81D46E5BD31EFE7FE74B71D") + "DOCUMENT";
+    for (unsigned char b : from24)
+        head += static_cast<char>(b);
+    head.resize(512, '\0');
     return head;
 }
 

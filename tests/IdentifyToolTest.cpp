@@ -78,66 +78,88 @@ protected:
     QTemporaryDir mDir;
 };
 
+QByteArray Usage(const char *problem) {
+    return "tavo-identify: " + QByteArray(problem) + kUsage;
+}
+
 // A short or foreign file is read fine, as not recognised; one that cannot be
-// read still gets its line, which says why.
+// read still gets its line, which says why. Paths come as arguments and on
+// standard input, by lines or NUL-separated, names that are not UTF-8 (a
+// Latin-1 one, an overlong "/") exactly. Help and version win wherever they
+// stand, but not after "--"; the first problem found is a usage error of one
+// line; long options count only whole.
 TEST_F(IdentifyToolTest, OneLinePerFileInOrderAndTheWorstOutcomeIsTheStatus) {
     ASSERT_TRUE(write("short.indd", kInDesignHead.left(511)));
     ASSERT_EQ(::mkfifo(native("pipe").constData(), 0600), 0);
+    const QByteArray odd = "two\nlines\\\x01.qxd", latin = "odd/Z\xfcrich.indd",
+                     overlong = "odd/over\xc0\xaf.indd";
+    ASSERT_TRUE(write(odd, kQuarkHead) && write(latin, kInDesignHead) &&
+                write(overlong, kInDesignHead));
+    const QByteArray book = Line("Buch.indd", kInDesign), notes = Line("notes.txt", kNone),
+                     plan = Line("Plan \\\"A\\\".qxd", kQuark), folder = ": Is a directory\n";
+    const QByteArray foreign =
+        Line("odd/Z\uFFFDrich.indd", "\"pathBytes\":\"" + latin.toBase64() + "\"," + kInDesign) +
+        Line("odd/over\uFFFD\uFFFD.indd",
+             "\"pathBytes\":\"" + overlong.toBase64() + "\"," + kInDesign);
     const struct {
         QStringList args;
+        QByteArray input;
         int exitCode;
         QByteArray out, err;
     } cases[] = {
-        {{"Buch.indd", "Plan \"A\".qxd"},
-         0,
-         Line("Buch.indd", kInDesign) + Line("Plan \\\"A\\\".qxd", kQuark),
-         ""},
-        {{"notes.txt", "short.indd"}, 1, Line("notes.txt", kNone) + Line("short.indd", kNone), ""},
+        {{"Buch.indd", "Plan \"A\".qxd"}, "", 0, book + plan, ""},
+        {{"notes.txt", "short.indd"}, "", 1, notes + Line("short.indd", kNone), ""},
         {{"gone.qxd", "Buch.indd", ".", "pipe", "notes.txt"},
+         "",
          2,
-         Line("gone.qxd", kNone, "No such file or directory") + Line("Buch.indd", kInDesign) +
-             Line(".", kNone, "Is a directory") + Line("pipe", kNone, "not a regular file") +
-             Line("notes.txt", kNone),
-         "tavo-identify: gone.qxd: No such file or directory\ntavo-identify: .: Is a "
-         "directory\ntavo-identify: pipe: not a regular file\n"},
+         Line("gone.qxd", kNone, "No such file or directory") + book +
+             Line(".", kNone, "Is a directory") + Line("pipe", kNone, "not a regular file") + notes,
+         "tavo-identify: gone.qxd: No such file or directory\ntavo-identify: ." + folder +
+             "tavo-identify: pipe: not a regular file\n"},
+        {{"Buch.indd", "-", "notes.txt"},
+         "Plan \"A\".qxd\nnotes.txt\r\n\n.",
+         2,
+         book + plan + notes + Line(".", kNone, "Is a directory") + notes,
+         "tavo-identify: ." + folder},
+        // NUL-separated names may hold line feeds; -0 alone reads standard input.
+        {{"-0"},
+         odd + '\0' + "Buch.indd" + '\0',
+         0,
+         Line("two\\nlines\\\\\\u0001.qxd", kQuark) + book,
+         ""},
+        {{"-0"}, latin + '\0' + overlong + '\0', 0, foreign, ""},
+        {{"-r", "odd"}, "", 0, foreign, ""}, // in the order of their bytes
+        {{"-j", "1", "Buch.indd"}, "", 0, book, ""},
+        {{"Buch.indd", "--jobs=256"}, "", 0, book, ""},
+        {{"--", "-h"},
+         "",
+         2,
+         Line("-h", kNone, "No such file or directory"),
+         "tavo-identify: -h: No such file or directory\n"},
+        {{"-rj", "0", "Buch.indd"}, "", 2, "", Usage("-j wants a number from 1 to 256, not '0'")},
+        {{"--jobs", "257", "x"},
+         "",
+         2,
+         "",
+         Usage("--jobs wants a number from 1 to 256, not '257'")},
+        {{"-j", "8x", "x"}, "", 2, "", Usage("-j wants a number from 1 to 256, not '8x'")},
+        {{"x", "-j"}, "", 2, "", Usage("option -j needs a value")},
+        {{"x", "--exclude"}, "", 2, "", Usage("option --exclude needs a value")},
+        {{"--rec", "x"}, "", 2, "", Usage("unknown option --rec")},
+        {{"--help=1"}, "", 2, "", Usage("option --help takes no value")},
+        {{"-rq", "--help"}, "", 2, "", Usage("unknown option -q")},
+        {{"--format", "csv", "x"}, "", 2, "", Usage("--format wants json, text or tsv, not 'csv'")},
+        {{"-rL"}, "", 2, "", Usage("no files given")},
     };
     for (const auto &c : cases) {
-        const ToolRun r = run(c.args);
+        const ToolRun r = run(c.args, c.input);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, c.err);
     }
-}
-
-// Help and version win wherever they stand, but not after "--"; the first
-// problem found is a usage error of one line; long options count only whole.
-TEST_F(IdentifyToolTest, OptionsAtTheirBoundsAndUsageErrors) {
-    const QByteArray book = Line("Buch.indd", kInDesign);
-    const struct {
-        QStringList args;
-        int exitCode;
-        QByteArray out, problem;
-    } cases[] = {
-        {{"-j", "1", "Buch.indd"}, 0, book, ""},
-        {{"Buch.indd", "--jobs=256"}, 0, book, ""},
-        {{"--", "-h"}, 2, Line("-h", kNone, "No such file or directory"), ""},
-        {{"-rj", "0", "Buch.indd"}, 2, "", "-j wants a number from 1 to 256, not '0'"},
-        {{"--jobs", "257", "x"}, 2, "", "--jobs wants a number from 1 to 256, not '257'"},
-        {{"-j", "8x", "x"}, 2, "", "-j wants a number from 1 to 256, not '8x'"},
-        {{"x", "-j"}, 2, "", "option -j needs a value"},
-        {{"x", "--exclude"}, 2, "", "option --exclude needs a value"},
-        {{"--rec", "x"}, 2, "", "unknown option --rec"},
-        {{"--help=1"}, 2, "", "option --help takes no value"},
-        {{"-rq", "--help"}, 2, "", "unknown option -q"},
-        {{"--format", "csv", "x"}, 2, "", "--format wants json, text or tsv, not 'csv'"},
-        {{"-rL"}, 2, "", "no files given"},
-    };
-    for (const auto &c : cases) {
-        const ToolRun r = run(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
-        EXPECT_EQ(r.out, c.out);
-        EXPECT_EQ(r.err, c.problem.isEmpty() ? r.err : "tavo-identify: " + c.problem + kUsage);
-    }
+    // A line too long for any path is an error.
+    EXPECT_TRUE(run({"-"}, QByteArray(100000, 'x') + "\nBuch.indd")
+                    .out.endsWith(",\"error\":\"File name too long\"}\n" + book));
     EXPECT_EQ(run({"x", "--version", "-j0"}).out, "tavo-identify 2.20\n");
     const ToolRun help = run({"Buch.indd", "-rh"});
     EXPECT_EQ(help.exitCode, 0);
@@ -297,47 +319,6 @@ TEST_F(IdentifyToolTest, ProcessLimitsBoundTheReadsAndLoseNothing) {
 #endif
 }
 
-TEST_F(IdentifyToolTest, ReadsPathsFromStandardInput) {
-    const ToolRun lines = run({"Buch.indd", "-", "notes.txt"}, "Plan \"A\".qxd\nnotes.txt\r\n\n.");
-    EXPECT_EQ(lines.exitCode, 2);
-    EXPECT_EQ(lines.out, Line("Buch.indd", kInDesign) + Line("Plan \\\"A\\\".qxd", kQuark) +
-                             Line("notes.txt", kNone) + Line(".", kNone, "Is a directory") +
-                             Line("notes.txt", kNone));
-    // NUL-separated names may hold line feeds; -0 alone reads standard input.
-    const QByteArray odd = "two\nlines\\\x01.qxd";
-    ASSERT_TRUE(write(odd, kQuarkHead));
-    EXPECT_EQ(run({"-0"}, odd + '\0' + "Buch.indd" + '\0').out,
-              Line("two\\nlines\\\\\\u0001.qxd", kQuark) + Line("Buch.indd", kInDesign));
-    // A line too long for any path is an error.
-    const ToolRun tooLong = run({"-"}, QByteArray(100000, 'x') + "\nBuch.indd");
-    EXPECT_TRUE(tooLong.out.endsWith(",\"error\":\"File name too long\"}\n" +
-                                     Line("Buch.indd", kInDesign)));
-}
-
-TEST_F(IdentifyToolTest, UnusableStandardStreamsAreErrors) {
-    const QByteArray folder = QFile::encodeName(mDir.path()), file = native("Buch.indd");
-    const ToolRun in =
-        run({"-"}, {}, [folder] { ::dup2(::open(folder.constData(), O_RDONLY | O_DIRECTORY), 0); });
-    EXPECT_EQ(in.exitCode, 2);
-    EXPECT_EQ(in.err, "tavo-identify: standard input: Is a directory\n");
-    const ToolRun out =
-        run({"Buch.indd"}, {}, [file] { ::dup2(::open(file.constData(), O_RDONLY), 1); });
-    EXPECT_EQ(out.exitCode, 2);
-    EXPECT_EQ(out.err, "tavo-identify: standard output: Bad file descriptor\n");
-}
-
-// A Latin-1 name and an overlong "/"; -r lists them in the order of their bytes.
-TEST_F(IdentifyToolTest, NamesThatAreNotUtf8ComeBackExactly) {
-    const QByteArray latin = "odd/Z\xfcrich.indd", overlong = "odd/over\xc0\xaf.indd";
-    ASSERT_TRUE(write(latin, kInDesignHead) && write(overlong, kInDesignHead));
-    const QByteArray expected =
-        Line("odd/Z\uFFFDrich.indd", "\"pathBytes\":\"" + latin.toBase64() + "\"," + kInDesign) +
-        Line("odd/over\uFFFD\uFFFD.indd",
-             "\"pathBytes\":\"" + overlong.toBase64() + "\"," + kInDesign);
-    EXPECT_EQ(run({"-0"}, latin + '\0' + overlong + '\0').out, expected);
-    EXPECT_EQ(run({"-r", "odd"}).out, expected);
-}
-
 TEST_F(IdentifyToolTest, WalksFoldersInTheOrderOfTheirBytes) {
     for (const QByteArray name :
          {"tree/a.qxd", "tree/B/deep/z.qxd", "tree/B/c.qxd", "tree/\xc3\xa9.qxd", "outside/o.qxd"})
@@ -361,24 +342,6 @@ TEST_F(IdentifyToolTest, WalksFoldersInTheOrderOfTheirBytes) {
     EXPECT_EQ(paths(followed), "tree/B/c.qxd tree/B/deep/z.qxd tree/B/up tree/a.qxd "
                                "tree/file-link tree/link/o.qxd tree/\xc3\xa9.qxd  ");
     EXPECT_EQ(followed.err, "tavo-identify: tree/B/up: Too many levels of symbolic links\n");
-}
-
-TEST_F(IdentifyToolTest, ParallelReadsNeverChangeTheOutput) {
-    const QByteArray heads[] = {kQuarkHead, InDesignVersionBytes(0x0F, 0, 0, 0, 0), "short"};
-    QByteArray list;
-    for (int i = 0; i < 3000; ++i) {
-        const QByteArray name = "many/" + QByteArray::number(i).rightJustified(4, '0');
-        list += name + '\n';
-        if (i % 7 != 3) {
-            ASSERT_TRUE(write(name, heads[i % 3]));
-        }
-    }
-    const ToolRun serial = run({"-j", "1", "-"}, list);
-    EXPECT_GT(serial.err.count('\n'), 400);
-    const ToolRun parallel = run({"-j", "8", "-"}, list);
-    EXPECT_EQ(parallel.exitCode, 2);
-    EXPECT_EQ(parallel.out + parallel.err, serial.out + serial.err);
-    EXPECT_EQ(run({"-r", "-j16", "many"}).out, run({"-r", "--jobs", "1", "many"}).out);
 }
 
 } // namespace

@@ -200,11 +200,4 @@ TEST_F(OpenDocumentTest, WhatTheUserIsToldAndWhatGoesToTheLog) {
     EXPECT_TRUE(log().contains(damaged.toUtf8())) << log().constData();
 }
 
-TEST_F(OpenDocumentTest, ALocationOnlyTheDefaultsKnowIsFoundAndKept) {
-    EXPECT_TRUE(MakeRecordingBundle(path("Shared.app"), path("rec")));
-    presetDefaults({{"QuarkXPress 2016", path("Shared.app")}});
-    EXPECT_EQ(open(quark("Plan.qxd")), QFile::encodeName(path("Plan.qxd")));
-    EXPECT_EQ(gSettings->dict().value("QuarkXPress 2016"), path("Shared.app"));
-}
-
 } // namespace

@@ -67,6 +67,7 @@ TEST(PropertyListTest, EveryValueKindSurvivesAnXmlRoundTrip) {
     const QVariant xml = ReadPropertyListFile(TAVO_TEST_DATA "/foreign.xml", &exact[1]);
     const QByteArray written = WritePropertyListXml(binary);
     EXPECT_TRUE(exact[0] && exact[1] && binary.toMap().size() == 13);
+    EXPECT_EQ(xml.toMap().value("uid").typeId(), binary.toMap().value("uid").typeId());
     EXPECT_EQ(WritePropertyListXml(xml), written);
     EXPECT_EQ(WritePropertyListXml(ReadPropertyList(written)), written);
     for (const char *value :

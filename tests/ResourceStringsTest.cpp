@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The string table that ships with Tavo: every key the program passes and
-// every title of its interface files has an English and a German text.
+// The string table that ships with Tavo: every key the program passes has an
+// English and a German text that fit its arguments.
 
 #include "TestSupport.h"
 #include "platform/Format.h"
@@ -12,9 +12,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -29,29 +27,6 @@ QHash<QString, QSet<QString>> LanguagesOfKeys() {
     for (xmlNode *text : NodesForXPath(root, "/strings2/*/*").value_or(QList<xmlNode *>()))
         languages[NodeName(text->parent)].insert(NodeName(text));
     return languages;
-}
-
-// The translatable titles of an interface file that lack an English or a
-// German text, less the one trailing mark the walker keeps. Titles that are
-// no XML names can never be keys and are shown as they stand.
-QStringList UntranslatedTitles(const QString &uiPath) {
-    static const QHash<QString, QSet<QString>> languages = LanguagesOfKeys();
-    static const QRegularExpression key(QStringLiteral("^([^\\d\\W][\\w.-]*?)[:?!…]?$"),
-                                        QRegularExpression::UseUnicodePropertiesOption);
-    const XmlDocument document = LoadXMLDocument(uiPath, 0);
-    const auto titles = NodesForXPath(
-        document ? xmlDocGetRootElement(document.get()) : nullptr,
-        "//property[@name='text' or @name='title' or @name='windowTitle']/string[not(@notr)]"
-        " | //attribute[@name='title']/string[not(@notr)]");
-    if (!titles)
-        return {"unreadable " + uiPath};
-    QStringList missing;
-    for (xmlNode *node : *titles) {
-        const QString name = key.match(NodeStringValue(node)).captured(1);
-        if (!name.isEmpty() && languages.value(name) != QSet<QString>{"en", "de"})
-            missing << name;
-    }
-    return missing;
 }
 
 TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArguments) {
@@ -81,22 +56,6 @@ TEST(ResourceStringsTest, EveryKeyOfTheProgramHasEnglishAndGermanThatFitItsArgum
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Suchen in:");
     EXPECT_FALSE(LoadQtTranslations(QString()));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
-}
-
-TEST(ResourceStringsTest, EveryInterfaceTitleHasEnglishAndGerman) {
-    // The check itself finds what is missing.
-    QTemporaryDir dir;
-    ASSERT_TRUE(WriteAll(dir.filePath("Probe.ui"),
-                         "<ui><property name='windowTitle'><string>Tavo</string></property>"
-                         "<attribute name='title'><string>noSuchTab:</string></attribute>"
-                         "<property name='text'><string notr='true'>notATitle</string></property>"
-                         "<property name='text'><string>Free text</string></property></ui>"));
-    EXPECT_EQ(UntranslatedTitles(dir.filePath("Probe.ui")), QStringList{"noSuchTab"});
-
-    const QDir resources(gBundle->resourceFolder());
-    for (const QString &file : resources.entryList({"*.ui"}, QDir::Files))
-        EXPECT_EQ(UntranslatedTitles(resources.filePath(file)), QStringList())
-            << file.toStdString();
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "platform/LocalSocket.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,24 +159,6 @@ TEST(SingleInstanceTest, AnotherUserIsNeverTalkedTo) {
     EXPECT_TRUE(received.isEmpty());
 }
 
-// More idle connections than are served at once must not block a launch,
-// and those served are dropped once they have idled too long.
-TEST(SingleInstanceTest, IdleConnectionsAreDroppedAndBlockNoLaunch) {
-    QTemporaryDir dir;
-    SingleInstance instance(dir.path());
-    ASSERT_EQ(instance.start({}), Status::Listening);
-    std::vector<int> idle;
-    for (int i = 0; i < 16; ++i)
-        idle.push_back(Connect(SocketIn(dir.path()), 200));
-    QTest::qWait(3500);
-    for (size_t i = 0; i < idle.size(); ++i) {
-        char byte;
-        EXPECT_TRUE(i >= 8 || ::recv(idle[i], &byte, 1, MSG_DONTWAIT) == 0) << "still open: " << i;
-        ::close(idle[i]);
-    }
-    EXPECT_EQ(Launch(dir.path(), {"/jobs/b.qxd"}), Status::HandedOver);
-}
-
 // A launch that cannot hand over returns in time (it gives up after 3 s) and
 // knows that another instance runs, so it keeps that one's log.
 TEST(SingleInstanceTest, ALaunchThatCannotHandOverSaysAnotherInstanceRuns) {
@@ -205,28 +186,6 @@ TEST(SingleInstanceTest, ALaunchThatCannotHandOverSaysAnotherInstanceRuns) {
         for (int fd : held)
             ::close(fd);
     }
-}
-
-// The real program, second to an instance that does not answer: it starts
-// beside it, and keeps the log the first one writes to.
-TEST(SingleInstanceTest, ASecondTavoKeepsTheFirstOnesLog) {
-    QTemporaryDir home;
-    SingleInstance first(home.path());
-    ASSERT_EQ(first.start({}), Status::Listening);
-    const QString log = home.filePath("Documents/Vellmoran/Tavo.txt");
-    ASSERT_TRUE(WriteAll(log, "a line of the first instance\n"));
-    QProcess tavo;
-    tavo.setProcessEnvironment(TavoEnvironment(home.path()));
-    tavo.start(QStringLiteral(TAVO_BIN_DIR "/tavo"), {});
-    // Waiting without the event loop keeps the first instance busy.
-    for (int i = 0; i < 300 && !ReadAll(log).contains("could not be reached"); ++i)
-        tavo.waitForFinished(100);
-    tavo.kill();
-    tavo.waitForFinished();
-    const QByteArray written = ReadAll(log);
-    EXPECT_TRUE(written.startsWith("a line of the first instance\n") &&
-                written.contains("another instance runs but could not be reached"))
-        << written.constData();
 }
 
 } // namespace
