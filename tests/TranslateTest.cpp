@@ -11,11 +11,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTextFrame>
 #include <QTreeWidget>
+
+#include <stdexcept>
 
 namespace {
 
@@ -58,6 +61,20 @@ TEST_F(TranslateTest, MenusTranslateEveryItemAndSubmenuOnce) {
               QStringList({"Ablage", "Öffnen…", "Zuletzt", "Leeren"}));
 }
 
+// A model that fails while its headers are read, as a broken view might.
+class FailingModel : public QStandardItemModel {
+public:
+    using QStandardItemModel::QStandardItemModel;
+    bool failing = false;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (failing)
+            throw std::runtime_error("header %@ broken");
+        return QStandardItemModel::headerData(section, orientation, role);
+    }
+};
+
+// What was translated before a failure stays translated; the failure is told
+// as it is, never as a format.
 TEST_F(TranslateTest, AWindowIsTranslatedByKindThroughItsTree) {
     QWidget window;
     window.setWindowTitle("Settings");
@@ -87,7 +104,13 @@ TEST_F(TranslateTest, AWindowIsTranslatedByKindThroughItsTree) {
             model->setHeaderData(c, Qt::Horizontal, identifiers[c], kColumnIdentifierRole);
     }
 
+    auto *failing = new FailingModel(0, 1, &window); // the last child
+    (new QTableView(&window))->setModel(failing);
+    failing->failing = true;
     TranslateWindow(&window);
+    failing->failing = false;
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].message, "header %@ broken");
 
     EXPECT_EQ(window.windowTitle() + label->text(), "EinstellungenÖffnen:");
     EXPECT_EQ(combo->currentText() + combo->itemText(1), "ÖffnenClear"); // its list is data

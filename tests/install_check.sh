@@ -75,6 +75,10 @@ for head in "$heads"/*; do
     fi
 done
 ((typed > 0)) || fail "file(1) typed none of the heads in $heads"
+# A document whose head says nothing is known by its name.
+printf 'no head' >"$desk/Plan.qxd"
+got="$(in_desk gio info -a standard::content-type "$desk/Plan.qxd" | sed -n 's/.*content-type: //p')"
+[[ $got == application/vnd.quark.quarkxpress ]] || fail "Plan.qxd by its name: $got"
 
 # Each icon must be as large as its folder says, or the theme scales it.
 for size in 16 22 24 32 48 64 128 256; do
