@@ -13,6 +13,8 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev libxml2-dev libglib2.0-dev)
 test=(
     libgtest-dev libgmock-dev libsm-dev libice-dev python3 qt6-translations-l10n shared-mime-info xvfb xauth
     appstream desktop-file-utils bash-completion man-db file xdg-utils
+    # A FUSE mount that behaves like a network share, for the real cases of shares.
+    bindfs
 )
 # CPack leaves the dependencies out, with no more than a warning, without file.
 package=(dpkg-dev file lintian)
