@@ -20,7 +20,7 @@ const QByteArray kGerman = R"(<strings2>
   <replace><de>%@ ersetzen?</de></replace><Hello><de>Hallo</de></Hello>
 </strings2>)";
 
-TEST_F(AlertsTest, AlertsCarryTavosTitleIconAndAOneShotDetail) {
+TEST_F(AlertsTest, AlertsCarryTavosTitleIconADetailAndTranslatedButtons) {
     AlertByKey("appNotFound", QStringLiteral("QuarkXPress 2016")); // no table: the key shows
     AlertByKey(nullptr);
     loadTable(kGerman, "de");
@@ -45,10 +45,9 @@ TEST_F(AlertsTest, AlertsCarryTavosTitleIconAndAOneShotDetail) {
     AlertByKey("unknownDocType");
     EXPECT_EQ(alerts.last().detail, "50% is 100%");
     EXPECT_TRUE(alerts.last().iconPath.endsWith("/Vell.png"));
-}
 
-TEST_F(AlertsTest, AskingAlertsOfferTranslatedButtonsAndAnswerTheirCodes) {
-    loadTable(kGerman, "de");
+    // Asking alerts offer translated buttons and answer their codes.
+    alerts.clear();
     answers = {1, 0, 0, -1, 0};
     EXPECT_TRUE(AskYesNo("Sure?"));
     EXPECT_FALSE(AskYesNoByKey("replace", QStringLiteral("Plan.qxp")));

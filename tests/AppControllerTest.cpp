@@ -14,10 +14,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -37,11 +35,6 @@ protected:
         return nullptr;
     }
     QVariantMap savedSettings() const { return ReadPropertyListFile(settingsFile()).toMap(); }
-    static std::unique_ptr<QMimeData> drag(const QString &file) {
-        auto data = std::make_unique<QMimeData>();
-        data->setUrls({QUrl::fromLocalFile(file)});
-        return data;
-    }
 };
 
 // initialize() does its work on its first call only, so this is the one test

@@ -9,8 +9,9 @@
 
 namespace {
 
-// The layout application reads the whole open-document event from its input.
-TEST(BundleLauncherTest, StartsTheBundleProgramWithTheDocumentAndTheEvent) {
+// The layout application reads the whole open-document event from its input;
+// a bundle that cannot be started gives an error and starts nothing.
+TEST(BundleLauncherTest, StartsOnlyTheBundlesOwnProgramWithTheDocumentAndTheEvent) {
     QTemporaryDir dir;
     for (const bool withInfoPlist : {true, false}) {
         const QString bundle = dir.filePath(withInfoPlist ? "QuarkXPress 2016.app" : "Plain.app");
@@ -35,10 +36,7 @@ TEST(BundleLauncherTest, StartsTheBundleProgramWithTheDocumentAndTheEvent) {
                                        {"transactionID", qint64(0)},
                                        {"parameters", parameters}}));
     }
-}
 
-TEST(BundleLauncherTest, BundlesThatCannotBeStartedGiveAnError) {
-    QTemporaryDir dir;
     const QString record = dir.filePath("rec");
     ASSERT_TRUE(MakeRecordingBundle(dir.filePath("Outside.app"), record, false));
     // A program name with a path of its own could lead out of the bundle.

@@ -25,31 +25,11 @@ CommandLine Parse(std::vector<QByteArray> arguments) {
     return ParseCommandLine(int(argv.size()), argv.data());
 }
 
-TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApart) {
-    QTemporaryDir dir;
-    const QByteArray folder = QFile::encodeName(dir.path());
-    ASSERT_TRUE(WriteAll(dir.filePath("-reverse"), "a document named like Qt's option"));
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    const CommandLine line = Parse({"tavo", "-style", "fusion", "-reverse", "Z\xfcrich.qxd", "--",
-                                    "--version", "-x", folder + "/Plan.qxd"});
-    QDir::setCurrent(before);
-    EXPECT_EQ(
-        line.documents,
-        QStringList({dir.filePath("-reverse"), DecodeFileName(folder + "/Z\xfcrich.qxd"),
-                     dir.filePath("--version"), dir.filePath("-x"), dir.filePath("Plan.qxd")}));
-    ASSERT_EQ(line.qtArguments.size(), 4u);
-    EXPECT_EQ(QByteArray(line.qtArguments[1]) + ' ' + line.qtArguments[2], "-style fusion");
-    EXPECT_EQ(line.qtArguments[3], nullptr);
-    EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
-    EXPECT_TRUE(!line.namesDisplay && Parse({"tavo", "-platform=xcb"}).namesDisplay);
-}
-
-// The real program. Neither help nor version starts Tavo: no log, no
-// settings, no socket. `tavo Plan.qxd` in a folder deeper than any absolute
+// The real program, then the parse of its line. Neither help nor version
+// starts Tavo: no log, no settings, no socket. `tavo Plan.qxd` in a folder deeper than any absolute
 // name may be hands the running Tavo nothing it would take for its own
 // Plan.qxd; the refusal goes to standard error and to the log it keeps.
-TEST(CommandLineTest, TheRealProgramAnswersAndRefusesWhatNoNameReaches) {
+TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApartAndNoNameIsCut) {
     QTemporaryDir home;
     QProcess tavo;
     tavo.setProcessEnvironment(TavoEnvironment(home.path()));
@@ -72,10 +52,27 @@ TEST(CommandLineTest, TheRealProgramAnswersAndRefusesWhatNoNameReaches) {
     tavo.setProcessEnvironment(TavoEnvironment(home.path()));
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 
+    // Documents, options and Qt's own are told apart.
+    const QString before = QDir::currentPath();
+    const QByteArray folder = QFile::encodeName(home.path());
+    ASSERT_TRUE(WriteAll(home.filePath("-reverse"), "a document named like Qt's option"));
+    ASSERT_TRUE(QDir::setCurrent(home.path()));
+    const CommandLine line = Parse({"tavo", "-style", "fusion", "-reverse", "Z\xfcrich.qxd", "--",
+                                    "--version", "-x", folder + "/Plan.qxd"});
+    QDir::setCurrent(before);
+    EXPECT_EQ(
+        line.documents,
+        QStringList({home.filePath("-reverse"), DecodeFileName(folder + "/Z\xfcrich.qxd"),
+                     home.filePath("--version"), home.filePath("-x"), home.filePath("Plan.qxd")}));
+    ASSERT_EQ(line.qtArguments.size(), 4u);
+    EXPECT_EQ(QByteArray(line.qtArguments[1]) + ' ' + line.qtArguments[2], "-style fusion");
+    EXPECT_EQ(line.qtArguments[3], nullptr);
+    EXPECT_EQ(Parse({"tavo", "-style"}).action, CommandLine::Action::UsageError);
+    EXPECT_TRUE(!line.namesDisplay && Parse({"tavo", "-platform=xcb"}).namesDisplay);
+
     SingleInstance running(home.path());
     ASSERT_EQ(running.start({}), SingleInstance::Status::Listening);
     QSignalSpy received(&running, &SingleInstance::documentsReceived);
-    const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(home.path()));
     const QByteArray name(255, 'd');
     for (int depth = 0; depth < 17; ++depth) // 17 x 256 bytes

@@ -16,7 +16,9 @@
 #include "toolkit/Resources.h"
 #include "toolkit/TavoSettings.h"
 
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,12 @@ protected:
     QString applications() const { return mRoot.filePath(QStringLiteral("opt")); }
     QString settingsFile() const { return path(QStringLiteral("config/Vellmoran/Tavo.plist")); }
     QByteArray log() const { return ReadAll(LogPath()); }
+    // What a file manager offers while it drags `file`.
+    static std::unique_ptr<QMimeData> drag(const QString &file) {
+        auto data = std::make_unique<QMimeData>();
+        data->setUrls({QUrl::fromLocalFile(file)});
+        return data;
+    }
 
     // Values that an administrator presets for every user.
     void presetDefaults(const QVariantMap &values) {

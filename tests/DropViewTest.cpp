@@ -7,8 +7,6 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QLabel>
-#include <QMimeData>
-#include <QUrl>
 #include <QWindow>
 
 #include <sys/inotify.h>
@@ -35,9 +33,7 @@ protected:
     // A drag of the file `name`, written with `bytes`.
     std::unique_ptr<QMimeData> drag(const QString &name, const QByteArray &bytes) {
         EXPECT_TRUE(WriteAll(path(name), bytes));
-        auto data = std::make_unique<QMimeData>();
-        data->setUrls({QUrl::fromLocalFile(path(name))});
-        return data;
+        return DesktopFixture::drag(path(name));
     }
 
     QString labels() const { return appName->text() + "|" + platform->text(); }
@@ -81,6 +77,14 @@ TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndAcceptedOnlyWhenRecognised) {
     lower.os = "m";
     view.setLabels(&lower);
     EXPECT_EQ(platform->text(), "---");
+
+    // An HTML page's head values are shown in the application label.
+    ASSERT_TRUE(WriteAll(path("page.html"), "<html><head><meta name='jahr' content='2019'>"
+                                            "<meta name='cmspage_title_nr' content='12'></head>"
+                                            "<body><p>unclosed</body></html>"));
+    view.doHTML(path("page.html"));
+    view.doHTML(path("missing.html"));
+    EXPECT_EQ(labels(), "2019/(null)/12|---");
 }
 
 // A drag as the window system delivers it: to the window, which routes it
@@ -114,9 +118,8 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     ASSERT_EQ(::mkfifo(fifoName.constData(), 0600), 0);
     const int opened = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(opened, fifoName.constData(), IN_OPEN), 0);
-    QMimeData fifo;
-    fifo.setUrls({QUrl::fromLocalFile(path("fifo"))});
-    for (QMimeData *data : {known.get(), unknown.get(), &fifo}) {
+    const auto fifo = DesktopFixture::drag(path("fifo"));
+    for (QMimeData *data : {known.get(), unknown.get(), fifo.get()}) {
         const Qt::DropAction answer = data == known.get() ? Qt::LinkAction : Qt::IgnoreAction;
         EXPECT_EQ(Hover(view.windowHandle(), data, true), answer);
         EXPECT_NE(labels(), "|");
@@ -152,15 +155,6 @@ TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
     char event[4096];
     EXPECT_LT(::read(opened, event, sizeof event), 0) << "the FIFO was opened";
     ::close(opened);
-}
-
-TEST_F(DropViewTest, HtmlHeadValuesAreShownInTheApplicationLabel) {
-    ASSERT_TRUE(WriteAll(path("page.html"), "<html><head><meta name='jahr' content='2019'>"
-                                            "<meta name='cmspage_title_nr' content='12'></head>"
-                                            "<body><p>unclosed</body></html>"));
-    view.doHTML(path("page.html"));
-    view.doHTML(path("missing.html"));
-    EXPECT_EQ(labels(), "2019/(null)/12|initial");
 }
 
 } // namespace

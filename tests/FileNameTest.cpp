@@ -24,11 +24,6 @@ TEST(FileNameTest, EveryNameComesBackAsItsExactBytes) {
         EXPECT_EQ(HasForeignBytes(name), QString::fromUtf8(native).toUtf8() != native)
             << native.toHex().constData();
     }
-    // Valid names read as Qt reads them; two different names never meet.
-    EXPECT_EQ(DecodeFileName("Stra\xc3\x9f"
-                             "e"),
-              QStringLiteral("Straße"));
-    EXPECT_NE(DecodeFileName("Z\xfcrich"), DecodeFileName("Z\xfdrich"));
     EXPECT_TRUE(DecodeFileName(QByteArray()).isNull());
 }
 

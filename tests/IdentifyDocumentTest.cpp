@@ -71,7 +71,7 @@ TEST_F(IdentifyDocumentTest, InDesignVersionsFromRealHeadsAndByteRules) {
     }
 }
 
-TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocuments) {
+TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocumentsAndTheTablesTolerances) {
     const struct {
         const char *what, *hex, *v, *os, *ext, *type;
     } cases[] = {
@@ -96,15 +96,13 @@ TEST_F(IdentifyDocumentTest, QuarkHeadsOfRealDocuments) {
         EXPECT_EQ(info.os + info.ext + info.type, QString(c.os) + c.ext + c.type);
         EXPECT_EQ(info.header[0], 0);
     }
-}
 
-// A table's entry is read tolerantly: a number is taken as its text, the
-// version is the text's leading integer, and a missing "os" is no platform.
-TEST_F(IdentifyDocumentTest, TableEntriesAreReadTolerantly) {
+    // A table's entry is read tolerantly: a number is taken as its text, the
+    // version is the text's leading integer, and a missing "os" is no platform.
     const char *key = "00004D4D58505233204C204C5850";
-    const std::pair<QVariant, const char *> cases[] = {
+    const std::pair<QVariant, const char *> entries[] = {
         {qint64(2016), "2016 2016"}, {6.5, "6.5 6"}, {"3.1", "3.1 3"}, {"beta", "beta 0 unknown"}};
-    for (const auto &[v, shown] : cases) {
+    for (const auto &[v, shown] : entries) {
         DocInfo info;
         const QByteArray head = FromHex(key, 14);
         std::copy(head.begin(), head.end(), info.header.begin());

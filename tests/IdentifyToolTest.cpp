@@ -103,53 +103,46 @@ TEST_F(IdentifyToolTest, OneLinePerFileInOrderAndTheWorstOutcomeIsTheStatus) {
              "\"pathBytes\":\"" + overlong.toBase64() + "\"," + kInDesign);
     const struct {
         QStringList args;
-        QByteArray input;
         int exitCode;
-        QByteArray out, err;
+        QByteArray out, err, input = {};
     } cases[] = {
-        {{"Buch.indd", "Plan \"A\".qxd"}, "", 0, book + plan, ""},
-        {{"notes.txt", "short.indd"}, "", 1, notes + Line("short.indd", kNone), ""},
+        {{"Buch.indd", "Plan \"A\".qxd"}, 0, book + plan, ""},
+        {{"notes.txt", "short.indd"}, 1, notes + Line("short.indd", kNone), ""},
         {{"gone.qxd", "Buch.indd", ".", "pipe", "notes.txt"},
-         "",
          2,
          Line("gone.qxd", kNone, "No such file or directory") + book +
              Line(".", kNone, "Is a directory") + Line("pipe", kNone, "not a regular file") + notes,
          "tavo-identify: gone.qxd: No such file or directory\ntavo-identify: ." + folder +
              "tavo-identify: pipe: not a regular file\n"},
         {{"Buch.indd", "-", "notes.txt"},
-         "Plan \"A\".qxd\nnotes.txt\r\n\n.",
          2,
          book + plan + notes + Line(".", kNone, "Is a directory") + notes,
-         "tavo-identify: ." + folder},
+         "tavo-identify: ." + folder,
+         "Plan \"A\".qxd\nnotes.txt\r\n\n."},
         // NUL-separated names may hold line feeds; -0 alone reads standard input.
         {{"-0"},
-         odd + '\0' + "Buch.indd" + '\0',
          0,
          Line("two\\nlines\\\\\\u0001.qxd", kQuark) + book,
-         ""},
-        {{"-0"}, latin + '\0' + overlong + '\0', 0, foreign, ""},
-        {{"-r", "odd"}, "", 0, foreign, ""}, // in the order of their bytes
-        {{"-j", "1", "Buch.indd"}, "", 0, book, ""},
-        {{"Buch.indd", "--jobs=256"}, "", 0, book, ""},
-        {{"--", "-h"},
          "",
+         odd + '\0' + "Buch.indd" + '\0'},
+        {{"-0"}, 0, foreign, "", latin + '\0' + overlong + '\0'},
+        {{"-r", "odd"}, 0, foreign, ""}, // in the order of their bytes
+        {{"-j", "1", "Buch.indd"}, 0, book, ""},
+        {{"Buch.indd", "--jobs=256"}, 0, book, ""},
+        {{"--", "-h"},
          2,
          Line("-h", kNone, "No such file or directory"),
          "tavo-identify: -h: No such file or directory\n"},
-        {{"-rj", "0", "Buch.indd"}, "", 2, "", Usage("-j wants a number from 1 to 256, not '0'")},
-        {{"--jobs", "257", "x"},
-         "",
-         2,
-         "",
-         Usage("--jobs wants a number from 1 to 256, not '257'")},
-        {{"-j", "8x", "x"}, "", 2, "", Usage("-j wants a number from 1 to 256, not '8x'")},
-        {{"x", "-j"}, "", 2, "", Usage("option -j needs a value")},
-        {{"x", "--exclude"}, "", 2, "", Usage("option --exclude needs a value")},
-        {{"--rec", "x"}, "", 2, "", Usage("unknown option --rec")},
-        {{"--help=1"}, "", 2, "", Usage("option --help takes no value")},
-        {{"-rq", "--help"}, "", 2, "", Usage("unknown option -q")},
-        {{"--format", "csv", "x"}, "", 2, "", Usage("--format wants json, text or tsv, not 'csv'")},
-        {{"-rL"}, "", 2, "", Usage("no files given")},
+        {{"-rj", "0", "Buch.indd"}, 2, "", Usage("-j wants a number from 1 to 256, not '0'")},
+        {{"--jobs", "257", "x"}, 2, "", Usage("--jobs wants a number from 1 to 256, not '257'")},
+        {{"-j", "8x", "x"}, 2, "", Usage("-j wants a number from 1 to 256, not '8x'")},
+        {{"x", "-j"}, 2, "", Usage("option -j needs a value")},
+        {{"x", "--exclude"}, 2, "", Usage("option --exclude needs a value")},
+        {{"--rec", "x"}, 2, "", Usage("unknown option --rec")},
+        {{"--help=1"}, 2, "", Usage("option --help takes no value")},
+        {{"-rq", "--help"}, 2, "", Usage("unknown option -q")},
+        {{"--format", "csv", "x"}, 2, "", Usage("--format wants json, text or tsv, not 'csv'")},
+        {{"-rL"}, 2, "", Usage("no files given")},
     };
     for (const auto &c : cases) {
         const ToolRun r = run(c.args, c.input);
@@ -172,7 +165,7 @@ TEST_F(IdentifyToolTest, OneLinePerFileInOrderAndTheWorstOutcomeIsTheStatus) {
 // A job folder from a Mac volume: its AppleDouble files and .DS_Store left
 // out, names that mislead about their document marked, names with odd bytes
 // kept on one line, and the counts at the end.
-TEST_F(IdentifyToolTest, JobFolders) {
+TEST_F(IdentifyToolTest, JobFoldersAreWalkedAndReportedAsAsked) {
     for (const QByteArray name :
          {"job/._Plan.qxd", "job/old/._x", "job/Plan.QXP", "job/\n\xe2\x80\xa8\xfc"})
         ASSERT_TRUE(write(name, kQuarkHead));
@@ -226,10 +219,32 @@ TEST_F(IdentifyToolTest, JobFolders) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.out, c.out);
     }
-}
 
-// On a terminal that shows both outputs, a file that cannot be read is told once.
-TEST_F(IdentifyToolTest, AFailedFileIsToldOnceOnATerminal) {
+    // Walks go in the order of the names' bytes; links are followed only when asked.
+    for (const QByteArray name :
+         {"tree/a.qxd", "tree/B/deep/z.qxd", "tree/B/c.qxd", "tree/\xc3\xa9.qxd", "outside/o.qxd"})
+        ASSERT_TRUE(write(name, kQuarkHead));
+    for (const auto &[to, link] :
+         {std::pair{"../outside", "tree/link"}, {"..", "tree/B/up"}, {"a.qxd", "tree/file-link"}})
+        ASSERT_EQ(::symlink(to, native(link).constData()), 0);
+    const auto paths = [&](const ToolRun &walk) {
+        QByteArray list;
+        for (const QByteArray &line : walk.out.split('\n'))
+            list += line.left(line.indexOf(':')) + ' ';
+        return list;
+    };
+    const ToolRun plain = run({"-r", "--format=text", "tree"});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(paths(plain),
+              "tree/B/c.qxd tree/B/deep/z.qxd tree/a.qxd tree/file-link tree/\xc3\xa9.qxd  ");
+    // Following: the link out is entered, the link back up is a loop.
+    const ToolRun followed = run({"--recursive", "-L", "--format=text", "tree/"});
+    EXPECT_EQ(followed.exitCode, 2);
+    EXPECT_EQ(paths(followed), "tree/B/c.qxd tree/B/deep/z.qxd tree/B/up tree/a.qxd "
+                               "tree/file-link tree/link/o.qxd tree/\xc3\xa9.qxd  ");
+    EXPECT_EQ(followed.err, "tavo-identify: tree/B/up: Too many levels of symbolic links\n");
+
+    // On a terminal that shows both outputs, a file that cannot be read is told once.
     const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
     const QByteArray side = ::ptsname(terminal);
@@ -317,31 +332,6 @@ TEST_F(IdentifyToolTest, ProcessLimitsBoundTheReadsAndLoseNothing) {
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves terabytes of address space at start
     EXPECT_EQ(limited("256", RLIMIT_AS, 200000 * 1024), serial);
 #endif
-}
-
-TEST_F(IdentifyToolTest, WalksFoldersInTheOrderOfTheirBytes) {
-    for (const QByteArray name :
-         {"tree/a.qxd", "tree/B/deep/z.qxd", "tree/B/c.qxd", "tree/\xc3\xa9.qxd", "outside/o.qxd"})
-        ASSERT_TRUE(write(name, kQuarkHead));
-    for (const auto &[to, link] :
-         {std::pair{"../outside", "tree/link"}, {"..", "tree/B/up"}, {"a.qxd", "tree/file-link"}})
-        ASSERT_EQ(::symlink(to, native(link).constData()), 0);
-    const auto paths = [&](const ToolRun &walk) {
-        QByteArray list;
-        for (const QByteArray &line : walk.out.split('\n'))
-            list += line.left(line.indexOf(':')) + ' ';
-        return list;
-    };
-    const ToolRun plain = run({"-r", "--format=text", "tree"});
-    EXPECT_EQ(plain.exitCode, 0);
-    EXPECT_EQ(paths(plain),
-              "tree/B/c.qxd tree/B/deep/z.qxd tree/a.qxd tree/file-link tree/\xc3\xa9.qxd  ");
-    // Following: the link out is entered, the link back up is a loop.
-    const ToolRun followed = run({"--recursive", "-L", "--format=text", "tree/"});
-    EXPECT_EQ(followed.exitCode, 2);
-    EXPECT_EQ(paths(followed), "tree/B/c.qxd tree/B/deep/z.qxd tree/B/up tree/a.qxd "
-                               "tree/file-link tree/link/o.qxd tree/\xc3\xa9.qxd  ");
-    EXPECT_EQ(followed.err, "tavo-identify: tree/B/up: Too many levels of symbolic links\n");
 }
 
 } // namespace

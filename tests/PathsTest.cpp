@@ -67,7 +67,9 @@ TEST(PathsTest, UserFoldersAreTheEnvironmentsBytesAndNeverRelative) {
     EXPECT_EQ(qgetenv("XDG_RUNTIME_DIR") + qgetenv("XDG_DATA_DIRS"), "/run/u/usr/share");
 }
 
-TEST(PathsTest, TextComparisonsKeepAbsentAndEmptyApart) {
+// Texts compare exactly, absent and empty apart; the pasteboard names its
+// first local file by its bytes (a name that is not UTF-8 comes percent-encoded).
+TEST(PathsTest, TextsCompareExactlyAndThePasteboardNamesItsFirstLocalFile) {
     EXPECT_TRUE(StringsEqual(QString(), QString()) && !StringsEqual(QString(), "") &&
                 !StringsEqual("Quark", "quark"));
     EXPECT_TRUE(StringInArray("", {"a", ""}) && !StringInArray(QString(), {"", "a"}));
@@ -76,11 +78,7 @@ TEST(PathsTest, TextComparisonsKeepAbsentAndEmptyApart) {
                                        {"Adobe", "Adobe InDesign"},
                                        {QString(), "Q"}})
         EXPECT_FALSE(HasPrefix(text, prefix)) << text.toStdString() << prefix.toStdString();
-}
-
-TEST(PathsTest, PasteboardFileNameIsTheFirstLocalFileByItsBytes) {
     QMimeData data;
-    // A name that is not UTF-8 comes percent-encoded.
     data.setUrls({QUrl("https://example.com/a.qxp"), QUrl("file:///jobs/Z%FCrich%20%25.indd")});
     EXPECT_EQ(EncodeFileName(PasteboardFileName(&data)), "/jobs/Z\xfcrich %.indd");
 }

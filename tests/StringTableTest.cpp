@@ -10,17 +10,15 @@ const QByteArray kSections = R"(<strings>
   <de><showPanel>Panel einblenden</showPanel></de>
 </strings>)";
 
-TEST_F(StringTableTest, PreferredLanguageIsTheFirstCutToTwoCharacters) {
+// The preferred language is the first one, cut to two characters. A section
+// counts whole: the user's language, else English, else German, with no
+// fall-back key by key. An entry's text is its whole content, untrimmed.
+TEST_F(StringTableTest, SectionLayoutChoosesTheUsersLanguageThenEnglishThenGerman) {
     EXPECT_EQ(PreferredLanguageCode({"de-AT", "en-US"}), "de");
     EXPECT_EQ(PreferredLanguageCode({"DE-ch"}), "DE");
     EXPECT_EQ(PreferredLanguageCode({"x"}), "x");
     for (const QStringList &none : {QStringList(), QStringList{"C", "de"}, QStringList{"POSIX"}})
         EXPECT_TRUE(PreferredLanguageCode(none).isNull()) << none.join(',').toStdString();
-}
-
-// A section counts whole: the user's language, else English, else German,
-// with no fall-back key by key.
-TEST_F(StringTableTest, SectionLayoutChoosesTheUsersLanguageThenEnglishThenGerman) {
     EXPECT_FALSE(LoadStringTable("MyStrings", "de")); // no resource yet
     EXPECT_EQ(GetString("showPanel"), "showPanel");
     EXPECT_TRUE(GetString(QString()).isNull());
@@ -38,9 +36,6 @@ TEST_F(StringTableTest, SectionLayoutChoosesTheUsersLanguageThenEnglishThenGerma
     loadTable("<strings><fr><a>un</a><b>deux</b></fr><!-- x --><it/>text</strings>", "en");
     EXPECT_EQ(gStrings->keys(), (QStringList{"fr", "it"}));
     EXPECT_EQ(GetString("fr"), "undeux");
-}
-
-TEST_F(StringTableTest, EntryTextsAreTheirWholeContentUntrimmed) {
     loadTable("<strings><en><empty/><spaced>  two  </spaced><nested>Open <b>this</b> "
               "<i>now<u>!</u></i></nested><twice>1</twice><twice>2</twice></en></strings>",
               "en");

@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(TranslateTest, OneTrailingMarkIsKeptOutOfTheLookup) {
+TEST_F(TranslateTest, TextsKeepOneTrailingMarkOutOfTheLookupAndMenusTranslateOnce) {
     const std::pair<QString, QString> cases[] = {
         {"Open…", "Öffnen…"},   {"Open!", "Öffnen!"}, {"Really?!", "Wirklich?!"},
         {"Open...", "Open..."}, {"Open: ", "Open: "}, {":", ":"},
@@ -46,9 +46,7 @@ TEST_F(TranslateTest, OneTrailingMarkIsKeptOutOfTheLookup) {
         EXPECT_EQ(TranslateString(text), translated) << text.toStdString();
         EXPECT_FALSE(TranslateString(text).isNull());
     }
-}
-
-TEST_F(TranslateTest, MenusTranslateEveryItemAndSubmenuOnce) {
+    // Menus translate every item and submenu once.
     QMainWindow window;
     QMenu *file = window.menuBar()->addMenu("File");
     QAction *open = file->addAction("Open…");
