@@ -127,26 +127,22 @@ TEST_F(AppControllerTest, AtStartVersionsWithoutALocationGetTheDesktopEntryNamed
     ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(path("home")));
     ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(path("sys")));
     const QString home = path("home/applications/"), sys = path("sys/applications/");
-    const auto entry = [](const QString &file, const QByteArray &name,
-                          const QByteArray &lines = "Exec=true %f\n") {
-        EXPECT_FALSE(WriteEntry(file, name, lines).isNull());
-        return file;
-    };
     QDir().mkpath(applications() + "/QuarkXPress 2017.app");
     QDir().mkpath(path("Stored.app"));
     gSettings->setValue("QuarkXPress 2015", path("Stored.app"));
     gSettings->setValue("QuarkXPress 2019", path("Deleted.app"));
     for (const char *key : {"QuarkXPress 2015", "QuarkXPress 2017", "QuarkXPress 2019"})
-        entry(home + key + ".desktop", key);
-    const QString quark = entry(home + "wine/Programs/Quark/Q 2018.desktop", "QuarkXPress 2018");
-    entry(home + "id-2024.desktop", "Adobe InDesign 2024", "Hidden=true\n");
-    entry(sys + "id-2024.desktop", "Adobe InDesign 2024");
-    const QString cc = entry(home + "z-cc.desktop", "Adobe InDesign CC 2019");
-    entry(sys + "a-cc.desktop", "Adobe InDesign CC 2019");
-    entry(home + "a-2020.desktop", "Adobe InDesign 2020", "TryExec=id-gone\nExec=true %f\n");
-    const QString id2020 = entry(sys + "z-2020.desktop", "Adobe InDesign 2020");
-    entry(home + "2021.desktop", "Adobe InDesign 2021", "Exec=true\n");
-    entry(home + "2022.desktop", "Other", "Name[de]=Adobe InDesign 2022\nExec=true %f\n");
+        WriteEntry(home + key + ".desktop", key);
+    const QString quark =
+        WriteEntry(home + "wine/Programs/Quark/Q 2018.desktop", "QuarkXPress 2018");
+    WriteEntry(home + "id-2024.desktop", "Adobe InDesign 2024", "Hidden=true\n");
+    WriteEntry(sys + "id-2024.desktop", "Adobe InDesign 2024");
+    const QString cc = WriteEntry(home + "z-cc.desktop", "Adobe InDesign CC 2019");
+    WriteEntry(sys + "a-cc.desktop", "Adobe InDesign CC 2019");
+    WriteEntry(home + "a-2020.desktop", "Adobe InDesign 2020", "TryExec=id-gone\nExec=true %f\n");
+    const QString id2020 = WriteEntry(sys + "z-2020.desktop", "Adobe InDesign 2020");
+    WriteEntry(home + "2021.desktop", "Adobe InDesign 2021", "Exec=true\n");
+    WriteEntry(home + "2022.desktop", "Other", "Name[de]=Adobe InDesign 2022\nExec=true %f\n");
     // Name and Exec each behind pages of translations.
     QByteArray pages;
     for (int i = 0; i < 150; ++i)

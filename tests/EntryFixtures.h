@@ -5,8 +5,10 @@
 
 #include "TestSupport.h"
 
-// An application's entry named `name`, with more `lines`; answers its path.
-inline QString WriteEntry(const QString &path, const QByteArray &name, const QByteArray &lines) {
+// An application's entry named `name`, with more `lines` (by default a
+// command that takes a document); answers its path.
+inline QString WriteEntry(const QString &path, const QByteArray &name,
+                          const QByteArray &lines = "Exec=true %f\n") {
     return WriteAll(path, "[Desktop Entry]\nType=Application\nName=" + name + "\n" + lines)
                ? path
                : QString();

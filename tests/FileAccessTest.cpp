@@ -16,7 +16,6 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -197,19 +196,17 @@ TEST_F(FileAccessTest, AFullDiskLeavesTheOldFileWhole) {
             "The settings could not be saved to " + file.toUtf8() + ": No space left on device\n";
         return ReadAll(LogPath()).count(logged) == 1 ? 0 : 4;
     };
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(::unshare(CLONE_NEWNS) == 0 &&
-                        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                        ::mount("tmpfs", native("small").constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-                                "size=256k,mode=0700") == 0
-                    ? check()
-                    : 77);
-    int status = -1;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+    const int failedStep = InChild([&] {
+        return ::unshare(CLONE_NEWNS) == 0 &&
+                       ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                       ::mount("tmpfs", native("small").constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                               "size=256k,mode=0700") == 0
+                   ? check()
+                   : 77;
+    });
+    if (failedStep == 77)
         GTEST_SKIP() << "cannot mount a tmpfs of our own (only root can)";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "step " << WEXITSTATUS(status);
+    EXPECT_EQ(failedStep, 0);
 }
 
 } // namespace

@@ -17,7 +17,9 @@ namespace {
 
 using TavoSettingsTest = DesktopFixture;
 
-TEST_F(TavoSettingsTest, IntegerSettingsFallBackOnlyWhenUnsetOrMinusOne) {
+// Integer settings fall back only when unset or -1; a window's frame is
+// taken only where it lies on a screen.
+TEST_F(TavoSettingsTest, IntegerSettingsAndWindowFramesFallBackOnlyWhenTheyMust) {
     EXPECT_EQ(TavoSettings().visible(), 1);
     presetDefaults({{"ShowPrefs", qint64(1)}, {"UseDocPrefs", "1"}, {"AddSuffix", qint64(1)}});
     TavoSettings settings;
@@ -33,6 +35,40 @@ TEST_F(TavoSettingsTest, IntegerSettingsFallBackOnlyWhenUnsetOrMinusOne) {
     EXPECT_EQ(settings.visible(), 1);
     ASSERT_TRUE(settings.save());
     EXPECT_TRUE(ReadAll(settingsFile()).contains("<key>visible</key>\n\t<integer>257</integer>"));
+
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect centred(0, 0, 200, 100);
+    centred.moveCenter(screen.center());
+    const QPoint corner = screen.bottomRight() - QPoint(10, 10);
+    presetDefaults({{"Pos", "{{30, 40}, {200, 100}}"}}); // not read: the panel's own
+    TavoSettings positions;
+    positions.savePos(nullptr);
+    const std::pair<QString, QRect> cases[] = {
+        // Nothing stored, the all-zero frame of no window, an origin on no screen.
+        {QString(), centred},
+        {"", centred},
+        {positions.dict().value("Pos").toString(), centred},
+        {"{{0, 0}, {250, 150}}", centred},
+        {QString("{{%1, 40}, {200, 100}}").arg(screen.right() + 50), centred},
+        // An origin on a screen is taken with the size as stored, even when
+        // the window then reaches beyond the screen, but never larger than
+        // the screen; a frame without size keeps the window's.
+        {QString("{{%1, %2}, {400, 300}}").arg(corner.x()).arg(corner.y()),
+         {corner, QSize(400, 300)}},
+        {"{{30.6,40.4},{3e2,+2}}", {31, 40, 300, 2}},
+        {"{{30, 40}}", {30, 40, 200, 100}},
+        {"{{30, 40}, {2000000000, 2000000000}}", {QPoint(30, 40), screen.size()}},
+    };
+    QWidget panel;
+    for (const auto &[pos, frame] : cases) {
+        positions.setDict(pos.isNull() ? QVariantMap() : QVariantMap{{"Pos", pos}});
+        panel.setGeometry(screen.left() + 1, screen.top() + 1, 200, 100);
+        positions.restorePos(&panel);
+        EXPECT_EQ(panel.geometry(), frame) << pos.toStdString();
+    }
+    panel.setGeometry(50, -60, 320, 240);
+    positions.savePos(&panel);
+    EXPECT_EQ(positions.dict().value("Pos"), "{{50, -60}, {320, 240}}");
 }
 
 TEST_F(TavoSettingsTest, KeyedValuesAndTheDefaultsBehindThem) {
@@ -140,42 +176,6 @@ TEST_F(TavoSettingsTest, NothingIsWrittenThatCouldNotBeReadBack) {
         "The settings file " + settingsFile().toUtf8() +
         " could not be read, and no copy of it could be kept (It holds more than 33554432 "
         "bytes), so it was not overwritten\n"));
-}
-
-TEST_F(TavoSettingsTest, WindowPositions) {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QRect centred(0, 0, 200, 100);
-    centred.moveCenter(screen.center());
-    const QPoint corner = screen.bottomRight() - QPoint(10, 10);
-    presetDefaults({{"Pos", "{{30, 40}, {200, 100}}"}}); // not read: the panel's own
-    TavoSettings settings;
-    settings.savePos(nullptr);
-    const std::pair<QString, QRect> cases[] = {
-        // Nothing stored, the all-zero frame of no window, an origin on no screen.
-        {QString(), centred},
-        {"", centred},
-        {settings.dict().value("Pos").toString(), centred},
-        {"{{0, 0}, {250, 150}}", centred},
-        {QString("{{%1, 40}, {200, 100}}").arg(screen.right() + 50), centred},
-        // An origin on a screen is taken with the size as stored, even when
-        // the window then reaches beyond the screen, but never larger than
-        // the screen; a frame without size keeps the window's.
-        {QString("{{%1, %2}, {400, 300}}").arg(corner.x()).arg(corner.y()),
-         {corner, QSize(400, 300)}},
-        {"{{30.6,40.4},{3e2,+2}}", {31, 40, 300, 2}},
-        {"{{30, 40}}", {30, 40, 200, 100}},
-        {"{{30, 40}, {2000000000, 2000000000}}", {QPoint(30, 40), screen.size()}},
-    };
-    QWidget panel;
-    for (const auto &[pos, frame] : cases) {
-        settings.setDict(pos.isNull() ? QVariantMap() : QVariantMap{{"Pos", pos}});
-        panel.setGeometry(screen.left() + 1, screen.top() + 1, 200, 100);
-        settings.restorePos(&panel);
-        EXPECT_EQ(panel.geometry(), frame) << pos.toStdString();
-    }
-    panel.setGeometry(50, -60, 320, 240);
-    settings.savePos(&panel);
-    EXPECT_EQ(settings.dict().value("Pos"), "{{50, -60}, {320, 240}}");
 }
 
 } // namespace

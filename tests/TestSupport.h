@@ -90,9 +90,9 @@ inline QProcessEnvironment TavoEnvironment(const QString &home) {
     return env;
 }
 
-// Runs `body`, which may only make system calls, in a child process while
-// this one serves its events. The child's exit status (that `body` answers),
-// -1 when it did not end in time.
+// Runs `body` in a child process while this one serves its events; the child
+// is a fork of this process, so `body` must not wait on another thread. The
+// child's exit status (that `body` answers), -1 when it did not end in time.
 inline int InChild(const std::function<int()> &body) {
     const pid_t child = ::fork();
     if (child == 0)
