@@ -7,7 +7,6 @@
 #include "TestSupport.h"
 #include "platform/PropertyList.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>

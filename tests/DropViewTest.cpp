@@ -43,7 +43,26 @@ protected:
     QLabel *platform = nullptr;
 };
 
-TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndAcceptedOnlyWhenRecognised) {
+// A drag as the window system delivers it: to the window, which routes it
+// to the view under the pointer; an entry is followed by a move. Answers
+// the action the drop would be taken with.
+Qt::DropAction Hover(QWindow *window, QMimeData *data, bool enter,
+                     Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction) {
+    QDragEnterEvent entry(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
+    if (enter)
+        QCoreApplication::sendEvent(window, &entry);
+    QDragMoveEvent move(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+}
+
+Qt::DropAction Drop(QWindow *window, QMimeData *data, Qt::DropActions actions) {
+    QDropEvent drop(QPointF(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
+
+TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndOnlyARecognisedOneIsTakenAsALink) {
     const struct {
         const char *name;
         QByteArray bytes;
@@ -85,32 +104,12 @@ TEST_F(DropViewTest, AHoveringDocumentIsLabelledAndAcceptedOnlyWhenRecognised) {
     view.doHTML(path("page.html"));
     view.doHTML(path("missing.html"));
     EXPECT_EQ(labels(), "2019/(null)/12|---");
-}
 
-// A drag as the window system delivers it: to the window, which routes it
-// to the view under the pointer; an entry is followed by a move. Answers
-// the action the drop would be taken with.
-Qt::DropAction Hover(QWindow *window, QMimeData *data, bool enter,
-                     Qt::DropActions actions = Qt::CopyAction | Qt::LinkAction) {
-    QDragEnterEvent entry(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
-    if (enter)
-        QCoreApplication::sendEvent(window, &entry);
-    QDragMoveEvent move(QPoint(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &move);
-    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
-}
-
-Qt::DropAction Drop(QWindow *window, QMimeData *data, Qt::DropActions actions) {
-    QDropEvent drop(QPointF(20, 20), actions, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-}
-
-TEST_F(DropViewTest, TheViewAnswersRealDragsAndForgetsEveryHoveringFile) {
+    // Real drags, as the window system delivers them.
+    alerts.clear();
     view.resize(200, 200);
     view.show();
     ASSERT_TRUE(view.windowHandle());
-    const auto known = drag("cs6.indd", InDesignVersionBytes(8, 0, 0, 0, 0));
     const auto unknown = drag("notes.txt", QByteArray(600, 'x'));
     // A FIFO is looked at, never opened: that would let a writer waiting
     // for a reader go on into a pipe nobody reads.

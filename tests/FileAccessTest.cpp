@@ -41,8 +41,7 @@ protected:
 };
 
 TEST_F(FileAccessTest, OnlyRegularFilesWithinTheLimitAreRead) {
-    ASSERT_TRUE(WriteAll(path("ten"), "0123456789"));
-    ASSERT_TRUE(WriteAll(path("empty"), ""));
+    ASSERT_TRUE(WriteAll(path("ten"), "0123456789") && WriteAll(path("empty"), ""));
     ASSERT_TRUE(QDir(mDir.path()).mkdir("folder"));
     ASSERT_TRUE(QFile::link(path("ten"), path("to-ten")));
     const struct {
@@ -86,8 +85,8 @@ TEST_F(FileAccessTest, OnlyRegularFilesWithinTheLimitAreRead) {
 // Only a regular file is ever replaced, and only by a new one that takes its
 // name; a link is written through to it, in its own folder, and stays a link.
 TEST_F(FileAccessTest, WritesReplaceOnlyRegularFilesAndOnlyByRename) {
-    ASSERT_TRUE(WriteAll(path("Tavo.plist"), "old"));
-    ASSERT_TRUE(WriteAll(path("dotfiles/Tavo.plist"), "old"));
+    ASSERT_TRUE(WriteAll(path("Tavo.plist"), "old") &&
+                WriteAll(path("dotfiles/Tavo.plist"), "old"));
     ASSERT_TRUE(QFile::setPermissions(path("Tavo.plist"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     // Locked by its user: the rename alone, which the folder allows, once

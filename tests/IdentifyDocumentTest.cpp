@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
 
 class IdentifyDocumentTest : public ::testing::Test {
@@ -135,14 +133,12 @@ TEST_F(IdentifyDocumentTest, HostileShortAndUnreadableFilesGiveAClearedRecord) {
 
     // A document in a folder its reader may not enter.
     const QString locked = dir.filePath("locked");
-    ASSERT_TRUE(QDir().mkpath(locked));
     ASSERT_TRUE(WriteAll(locked + "/Book.indd", InDesignVersionBytes(0x0F, 0, 0, 0, 0)));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
-    DocInfo info;
-    {
+    const DocInfo info = [&] {
         ObeyFilePermissions asOwner;
-        info = IdentifyDocument(locked + "/Book.indd");
-    }
+        return IdentifyDocument(locked + "/Book.indd");
+    }();
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(Cleared(info));
 }

@@ -10,7 +10,6 @@
 #include "toolkit/Resources.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
