@@ -69,7 +69,8 @@ TEST(SessionEndTest, EveryWayASessionEndsRunsTheQuittingStepsOnce) {
         const QString log = home.filePath("Documents/Vellmoran/Tavo.txt");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !ReadAll(log).isEmpty(); }, 20000));
         QThread::msleep(300);
-        ASSERT_EQ(tavo.state(), QProcess::Running);
+        // Its start may not have been taken in yet: the log can come first.
+        ASSERT_TRUE(tavo.waitForStarted(20000) && tavo.state() == QProcess::Running);
         const QString settingsFile = home.filePath("Vellmoran/Tavo.plist");
         const auto visible = [&] {
             return ReadPropertyListFile(settingsFile).toMap().value("visible").toLongLong();
