@@ -26,9 +26,10 @@ CommandLine Parse(std::vector<QByteArray> arguments) {
 }
 
 // The real program, then the parse of its line. Neither help nor version
-// starts Tavo: no log, no settings, no socket. `tavo Plan.qxd` in a folder deeper than any absolute
-// name may be hands the running Tavo nothing it would take for its own
-// Plan.qxd; the refusal goes to standard error and to the log it keeps.
+// starts Tavo: no log, no settings, no socket. `tavo Plan.qxd` in a folder
+// deeper than any absolute name may be hands the running Tavo nothing it
+// would take for its own Plan.qxd; the refusal goes to standard error and to
+// the log it keeps.
 TEST(CommandLineTest, DocumentsOptionsAndQtsOwnAreToldApartAndNoNameIsCut) {
     QTemporaryDir home;
     QProcess tavo;
